@@ -1,0 +1,74 @@
+#include "app/Startup.h"
+
+#include "app/Unitcalc.h"
+#include "convert/UnitKonvert.h"
+#include "elo/UnitElo.h"
+#include "elo/UnitNewElo.h"
+#include "loan/UnitKred.h"
+#include "numtext.h"
+#include "password/UnitSort.h"
+#include "plot/UnitGraph.h"
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QStandardPaths>
+
+namespace app {
+
+Windows::Windows() = default;
+Windows::~Windows() = default;
+Windows::Windows(Windows&&) noexcept = default;
+Windows& Windows::operator=(Windows&&) noexcept = default;
+
+Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath)
+{
+    Windows w;
+    w.fmCalc = std::make_unique<TfmCalc>(dialogs, settingsPath);
+    w.fmElo = std::make_unique<TfmElo>(dialogs);
+    w.fmGraph = std::make_unique<TfmGraph>(dialogs);
+    w.fmSort = std::make_unique<TfmSort>(dialogs);
+    w.fmKred = std::make_unique<TfmKred>(dialogs);
+    w.fmKonvert = std::make_unique<TfmKonvert>(dialogs);
+    w.fmNewElo = std::make_unique<TfmNewElo>(dialogs);
+    w.fmCalc->setToolWindows({w.fmElo.get(), w.fmNewElo.get(), w.fmGraph.get(), w.fmSort.get(), w.fmKred.get(),
+                              w.fmKonvert.get()});
+    return w;
+}
+
+QString settingsFilePath()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).absoluteFilePath(QStringLiteral("vilorka/CalcConf.ini"));
+}
+
+char separatorOf(const QLocale& locale)
+{
+    const QString point = locale.decimalPoint();
+    if (point.size() == 1 && point.front().unicode() > 0x20 && point.front().unicode() < 0x7F)
+        return static_cast<char>(point.front().unicode());
+    return '.';
+}
+
+void readDecimalSeparator() { numtext::setDecimalSeparator(separatorOf(QLocale::system())); }
+
+int run(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vilorka"));
+    QApplication::setApplicationDisplayName(ui::kAppTitle);
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vilorka")));
+    readDecimalSeparator();
+
+    ui::QtDialogs dialogs;
+    Windows windows = createWindows(dialogs, settingsFilePath());
+    // Tool windows are top-level windows of their own: the program ends with the main window
+    // even while one of them is open.
+    QObject::connect(windows.fmCalc.get(), &TfmCalc::closed, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    windows.fmCalc->show();
+    return QApplication::exec();
+}
+
+} // namespace app

@@ -1,0 +1,52 @@
+#pragma once
+// Start-up: reads the decimal separator, creates the seven windows in their fixed order (the
+// main window first, whose creation reads the settings file before any tool window exists)
+// and runs the program until the main window closes.
+
+#include <QString>
+
+#include <memory>
+
+class QLocale;
+class TfmCalc;
+class TfmElo;
+class TfmGraph;
+class TfmSort;
+class TfmKred;
+class TfmKonvert;
+class TfmNewElo;
+
+namespace ui {
+class Dialogs;
+}
+
+namespace app {
+
+// The program's windows, alive from start-up to the end; destroyed in reverse order.
+struct Windows {
+    Windows();
+    ~Windows();
+    Windows(Windows&&) noexcept;
+    Windows& operator=(Windows&&) noexcept;
+    std::unique_ptr<TfmCalc> fmCalc;
+    std::unique_ptr<TfmElo> fmElo;
+    std::unique_ptr<TfmGraph> fmGraph;
+    std::unique_ptr<TfmSort> fmSort;
+    std::unique_ptr<TfmKred> fmKred;
+    std::unique_ptr<TfmKonvert> fmKonvert;
+    std::unique_ptr<TfmNewElo> fmNewElo;
+};
+
+Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath);
+
+// $XDG_CONFIG_HOME/vilorka/CalcConf.ini (by default ~/.config/vilorka/CalcConf.ini).
+QString settingsFilePath();
+
+// The separator numbers are read and written with: the first character of the locale's decimal
+// point, or '.' where that is not a single ASCII character.
+char separatorOf(const QLocale& locale);
+void readDecimalSeparator(); // from the user's locale, into numtext
+
+int run(int argc, char** argv);
+
+} // namespace app

@@ -1,0 +1,489 @@
+#include "app/Unitcalc.h"
+
+#include "app/Startup.h"
+#include "ui/Dispatch.h"
+#include "ui/ToolWindow.h"
+#include "ui/Widgets.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStatusBar>
+
+#include <array>
+#include <stdexcept>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Вилорка");
+const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
+const QString kHelpDocument = QStringLiteral("Help.htm");
+// The two lines of the About box are joined by LF then CR, in that order.
+const QString kAboutText = QStringLiteral("Вилорка: научный калькулятор. Авторы: команда Вилорки.\n\rВерсия 1.0");
+const QString kSettingsName = QStringLiteral("CalcConf.ini");
+constexpr int kDefaultColor = 500000; // a stored black comes back as this green
+constexpr int kClientWidth = 370;
+constexpr int kClientHeight = 251;
+
+const QColor kBlue(0, 0, 255);
+const QColor kOlive(128, 128, 0);
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 128, 0);
+const QColor kMaroon(128, 0, 0);
+const QColor kNavy(0, 0, 128);
+const QColor kWindowText; // invalid: the palette's own text colour
+
+struct KeySpec {
+    const char* name;
+    const char* caption;
+    int left;
+    int top;
+    ui::PictureButton* TfmCalc::*member;
+    void (TfmCalc::*handler)();
+    const QColor& color;
+    const char* hint;
+};
+
+// The keypad, row by row from the top; Panel1 takes the cell at 288, 72.
+const std::array<KeySpec, 43> kKeys{{
+    {"bb7", "7", 8, 72, &TfmCalc::bb7, &TfmCalc::bb7Click, kWindowText, ""},
+    {"bb8", "8", 48, 72, &TfmCalc::bb8, &TfmCalc::bb8Click, kWindowText, ""},
+    {"bb9", "9", 88, 72, &TfmCalc::bb9, &TfmCalc::bb9Click, kWindowText, ""},
+    {"bbPlas", "+", 128, 72, &TfmCalc::bbPlas, &TfmCalc::bbPlasClick, kBlue, ""},
+    {"bbSqrt", "Sqrt", 168, 72, &TfmCalc::bbSqrt, &TfmCalc::bbSqrtClick, kBlue, "Квадратный корень"},
+    {"bbFact", "Fact", 208, 72, &TfmCalc::bbFact, &TfmCalc::bbFactClick, kBlue, "Факториал"},
+    {"bbSin", "Sin", 248, 72, &TfmCalc::bbSin, &TfmCalc::bbSinClick, kBlue, ""},
+
+    {"bb4", "4", 8, 104, &TfmCalc::bb4, &TfmCalc::bb4Click, kWindowText, ""},
+    {"bb5", "5", 48, 104, &TfmCalc::bb5, &TfmCalc::bb5Click, kWindowText, ""},
+    {"bb6", "6", 88, 104, &TfmCalc::bb6, &TfmCalc::bb6Click, kWindowText, ""},
+    {"bbMinus", "--", 128, 104, &TfmCalc::bbMinus, &TfmCalc::bbMinusClick, kBlue, ""},
+    {"bbMultyply", "*", 168, 104, &TfmCalc::bbMultyply, &TfmCalc::bbMultyplyClick, kBlue, ""},
+    {"bbSqr", "Sqr", 208, 104, &TfmCalc::bbSqr, &TfmCalc::bbSqrClick, kBlue, "Возведение в квадрат"},
+    {"bbCos", "Cos", 248, 104, &TfmCalc::bbCos, &TfmCalc::bbCosClick, kBlue, ""},
+    {"bbSec", "Sec", 288, 104, &TfmCalc::bbSec, &TfmCalc::bbSecClick, kNavy, "Секанс"},
+    {"bbMod", "Mod", 328, 104, &TfmCalc::bbMod, &TfmCalc::bbModClick, kOlive, ""},
+
+    {"bb1", "1", 8, 136, &TfmCalc::bb1, &TfmCalc::bb1Click, kWindowText, ""},
+    {"bb2", "2", 48, 136, &TfmCalc::bb2, &TfmCalc::bb2Click, kWindowText, ""},
+    {"bb3", "3", 88, 136, &TfmCalc::bb3, &TfmCalc::bb3Click, kWindowText, ""},
+    {"bb0", "0", 128, 136, &TfmCalc::bb0, &TfmCalc::bb0Click, kWindowText, ""},
+    {"bbDivisor", "/", 168, 136, &TfmCalc::bbDivisor, &TfmCalc::bbDivisorClick, kBlue, ""},
+    {"bbXy", "X^y", 208, 136, &TfmCalc::bbXy, &TfmCalc::bbXyClick, kBlue, ""},
+    {"bbTg", "tg", 248, 136, &TfmCalc::bbTg, &TfmCalc::bbTgClick, kBlue, ""},
+    {"bbOr", "Or", 288, 136, &TfmCalc::bbOr, &TfmCalc::bbOrClick, kOlive, ""},
+    {"bbNot", "Not", 328, 136, &TfmCalc::bbNot, &TfmCalc::bbNotClick, kOlive, ""},
+
+    {"bbPi", "Pi", 8, 168, &TfmCalc::bbPi, &TfmCalc::bbPiClick, kBlue, ""},
+    {"bbPlmin", "+\\-", 48, 168, &TfmCalc::bbPlmin, &TfmCalc::bbPlminClick, kBlue, ""},
+    {"bbZap", ",", 88, 168, &TfmCalc::bbZap, &TfmCalc::bbZapClick, kBlue, ""},
+    {"bbRnd", "Rnd", 128, 168, &TfmCalc::bbRnd, &TfmCalc::bbRndClick, kOlive, "Округление до ближайшего целого"},
+    {"bbLn", "Ln", 168, 168, &TfmCalc::bbLn, &TfmCalc::bbLnClick, kOlive, "Натуральный логарифм"},
+    {"bbClear", "С", 208, 168, &TfmCalc::bbClear, &TfmCalc::bbClearClick, kRed, ""},
+    {"bbTrunc", "Trunc", 248, 168, &TfmCalc::bbTrunc, &TfmCalc::bbTruncClick, kGreen, "Отброс дробной части"},
+    {"bbXor", "Xor", 288, 168, &TfmCalc::bbXor, &TfmCalc::bbXorClick, kOlive, ""},
+    {"bbAnd", "And", 328, 168, &TfmCalc::bbAnd, &TfmCalc::bbAndClick, kOlive, ""},
+
+    {"bbMC", "MC", 8, 200, &TfmCalc::bbMC, &TfmCalc::bbMCClick, kRed, ""},
+    {"bbMS", "MS", 48, 200, &TfmCalc::bbMS, &TfmCalc::bbMSClick, kRed, ""},
+    {"bbMr", "MR", 88, 200, &TfmCalc::bbMr, &TfmCalc::bbMrClick, kRed, ""},
+    {"bbMpl", "M+", 128, 200, &TfmCalc::bbMpl, &TfmCalc::bbMplClick, kRed, ""},
+    {"bbMmin", "M-", 168, 200, &TfmCalc::bbMmin, &TfmCalc::bbMminClick, kRed, ""},
+    {"bbLog", "Log", 208, 200, &TfmCalc::bbLog, &TfmCalc::bbLogClick, kGreen, "Логарифм по основанию 10"},
+    {"bbRes", "=", 248, 200, &TfmCalc::bbRes, &TfmCalc::bbResClick, kMaroon, ""},
+    {"bbCot", "Cot", 288, 200, &TfmCalc::bbCot, &TfmCalc::bbCotClick, kNavy, "Котангенс"},
+    {"bbDiv", "Div", 328, 200, &TfmCalc::bbDiv, &TfmCalc::bbDivClick, kOlive, "Отброс целой части"},
+}};
+
+constexpr int kKeyWidth = 33;
+constexpr int kKeyHeight = 25;
+
+} // namespace
+
+TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_dialogs(dialogs)
+    , settingsFile(std::make_unique<QSettings>(settingsPath, QSettings::IniFormat))
+{
+    setObjectName(QStringLiteral("fmCalc"));
+    setWindowTitle(kCaption);
+    setAccessibleName(kCaption);
+    setFont(ui::windowFont());
+    setCursor(Qt::PointingHandCursor);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+
+    edtCalc = new QLineEdit(client);
+    ui::nameControl(edtCalc, "edtCalc", QStringLiteral("Дисплей"));
+    edtCalc->setGeometry(0, 0, 369, 24);
+    QFont displayFont;
+    displayFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                             QStringLiteral("DejaVu Sans")});
+    displayFont.setStyleHint(QFont::SansSerif);
+    displayFont.setPixelSize(13);
+    edtCalc->setFont(displayFont);
+    edtCalc->setAutoFillBackground(true);
+    edtCalc->installEventFilter(this);
+
+    rgGrRad = buildRadioGroup("rgGrRad", 0, 201, m_angleGroup);
+    rgArcHyp = buildRadioGroup("rgArcHyp", 208, 161, m_variantGroup);
+
+    buildKeypad();
+
+    Panel1 = new QLabel(client);
+    ui::nameControl(Panel1, "Panel1", QString());
+    Panel1->setGeometry(288, 72, kKeyWidth, kKeyHeight);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setAutoFillBackground(true);
+
+    StatusBar1 = new QStatusBar(client);
+    ui::nameControl(StatusBar1, "StatusBar1", QString());
+    StatusBar1->setGeometry(0, 232, 370, 19);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setAutoFillBackground(true);
+
+    for (QWidget* own : std::initializer_list<QWidget*>{Panel1, StatusBar1}) {
+        QPalette pal = own->palette();
+        pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+        own->setPalette(pal);
+    }
+
+    buildMenus();
+    m_fontDialogFont = ui::windowFont();
+
+    ui::runGuarded(m_dialogs, [this] { Create(); });
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TfmCalc::~TfmCalc() = default;
+
+QGroupBox* TfmCalc::buildRadioGroup(const char* name, int left, int width, QButtonGroup*& group)
+{
+    auto* box = new QGroupBox(centralWidget());
+    ui::nameControl(box, name, QString());
+    box->setGeometry(left, 24, width, 33);
+    group = new QButtonGroup(box);
+    return box;
+}
+
+void TfmCalc::addRadioItems(QGroupBox* box, QButtonGroup* group, std::initializer_list<QString> items)
+{
+    // Three equal columns inside the group's frame; a tight indicator gap lets "Радианы" fit.
+    constexpr int kInset = 3;
+    const int columnWidth = (box->width() - 2 * kInset) / 3;
+    int index = 0;
+    for (const QString& item : items) {
+        auto* button = new QRadioButton(item, box);
+        button->setObjectName(box->objectName() + QString::number(index));
+        button->setAccessibleName(item);
+        button->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
+        button->setGeometry(kInset + index * columnWidth, 7, columnWidth, box->height() - 12);
+        group->addButton(button, index++);
+    }
+}
+
+void TfmCalc::buildKeypad()
+{
+    for (const KeySpec& key : kKeys) {
+        auto* button =
+            new ui::PictureButton(QString::fromUtf8(key.caption), key.color, QString::fromUtf8(key.hint), centralWidget());
+        button->setObjectName(QString::fromLatin1(key.name));
+        button->setGeometry(key.left, key.top, kKeyWidth, kKeyHeight);
+        button->setFocusPolicy(Qt::TabFocus);
+        this->*key.member = button;
+        ui::connectGuarded(m_dialogs, button, &QPushButton::clicked, this, key.handler);
+    }
+}
+
+void TfmCalc::buildMenus()
+{
+    struct Item {
+        QAction* TfmCalc::*member;
+        const char* name;
+        QString caption;
+        QKeySequence shortcut;
+        void (TfmCalc::*handler)();
+    };
+    struct Menu {
+        QString caption;
+        std::vector<Item> items;
+    };
+    const std::array<Menu, 3> menus{{
+        {QStringLiteral("Вид"),
+         {{&TfmCalc::mnuColor, "mnuColor", QStringLiteral("&Цвет"), QKeySequence(Qt::CTRL | Qt::Key_F1),
+           &TfmCalc::mnuColorClick},
+          {&TfmCalc::mnuFont, "mnuFont", QStringLiteral("&Шрифт"), QKeySequence(Qt::CTRL | Qt::Key_F2),
+           &TfmCalc::mnuFontClick}}},
+        {QStringLiteral("Функции"),
+         {{&TfmCalc::mnuElo, "mnuElo", QStringLiteral("Вычисление Эло"), QKeySequence(Qt::CTRL | Qt::Key_W),
+           &TfmCalc::mnuEloClick},
+          {&TfmCalc::mnuGraph, "mnuGraph", QStringLiteral("График"), QKeySequence(Qt::CTRL | Qt::Key_G),
+           &TfmCalc::mnuGraphClick},
+          {&TfmCalc::mnuSort, "mnuSort", QStringLiteral("Пароль"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+           &TfmCalc::mnuSortClick},
+          {&TfmCalc::N3, "N3", QStringLiteral("Кредит"), QKeySequence(Qt::SHIFT | Qt::Key_F1), &TfmCalc::N3Click},
+          {&TfmCalc::N4, "N4", QStringLiteral("Конвертер"), QKeySequence(Qt::SHIFT | Qt::Key_F2),
+           &TfmCalc::N4Click}}},
+        {QStringLiteral("Помощь"),
+         {{&TfmCalc::mnuHelp, "mnuHelp", QStringLiteral("Справка"), QKeySequence(), &TfmCalc::mnuHelpClick},
+          {&TfmCalc::mnuPrograms, "mnuPrograms", QStringLiteral("О прграмме"), QKeySequence(),
+           &TfmCalc::mnuProgramsClick}}},
+    }};
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    for (const Menu& menu : menus) {
+        QMenu* popup = menuBar()->addMenu(menu.caption);
+        for (const Item& item : menu.items) {
+            QAction* action = popup->addAction(item.caption);
+            action->setObjectName(QString::fromLatin1(item.name));
+            action->setShortcut(item.shortcut);
+            this->*item.member = action;
+            ui::connectGuarded(m_dialogs, action, &QAction::triggered, this, item.handler);
+        }
+    }
+}
+
+// ---- creation, close and settings ------------------------------------------------------------
+
+void TfmCalc::Create()
+{
+    move(readSetting(QStringLiteral("Position"), QStringLiteral("Left")),
+         readSetting(QStringLiteral("Position"), QStringLiteral("Top")));
+    int color = readSetting(QStringLiteral("Color"), QStringLiteral("Form"));
+    if (color == 0)
+        color = kDefaultColor;
+    setWindowColor(valueToColor(color));
+
+    addRadioItems(rgGrRad, m_angleGroup, {QStringLiteral("Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")});
+    edtCalc->setText(QStringLiteral("0"));
+    m_angleGroup->button(0)->setChecked(true);
+    addRadioItems(rgArcHyp, m_variantGroup, {QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("None")});
+    m_variantGroup->button(2)->setChecked(true);
+}
+
+void TfmCalc::Close()
+{
+    writeSetting(QStringLiteral("Position"), QStringLiteral("Top"), y());
+    writeSetting(QStringLiteral("Position"), QStringLiteral("Left"), x());
+    writeSetting(QStringLiteral("Color"), QStringLiteral("Form"), colorToValue(windowColor()));
+}
+
+void TfmCalc::closeEvent(QCloseEvent* event)
+{
+    // A settings file that cannot be written is reported, but the window closes all the same:
+    // refusing the close would leave a user with a read-only configuration folder unable to quit.
+    ui::runGuarded(m_dialogs, [this] { Close(); });
+    event->accept();
+    emit closed();
+}
+
+int TfmCalc::readSetting(const QString& section, const QString& key) const
+{
+    bool ok = false;
+    const int value = settingsFile->value(section + u'/' + key).toString().trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+void TfmCalc::writeSetting(const QString& section, const QString& key, int value)
+{
+    // Each value reaches the file at once; QSettings replaces the file atomically on sync.
+    QDir().mkpath(QFileInfo(settingsFile->fileName()).absolutePath());
+    settingsFile->setValue(section + u'/' + key, value);
+    settingsFile->sync();
+    if (settingsFile->status() != QSettings::NoError)
+        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString());
+}
+
+int TfmCalc::colorToValue(const QColor& color)
+{
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}
+
+QColor TfmCalc::valueToColor(int value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QColor TfmCalc::windowColor() const
+{
+    return centralWidget()->palette().color(QPalette::Window);
+}
+
+void TfmCalc::setWindowColor(const QColor& color)
+{
+    // The client area's colour reaches the radio groups, which draw no background of their own;
+    // the display, the keys, the panel and the status bar keep their own colours.
+    QPalette pal = centralWidget()->palette();
+    pal.setColor(QPalette::Window, color);
+    centralWidget()->setPalette(pal);
+}
+
+void TfmCalc::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LocaleChange)
+        app::readDecimalSeparator();
+    QMainWindow::changeEvent(event);
+}
+
+// ---- display and keyboard ---------------------------------------------------------------------
+
+QString TfmCalc::display() const { return edtCalc->text(); }
+
+void TfmCalc::setDisplay(const std::string& text) { edtCalc->setText(QString::fromStdString(text)); }
+
+
+bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == edtCalc && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        // Keys that type no character (arrows, Delete, Home, End) keep their editing effect.
+        const bool editingKey = key->key() == Qt::Key_Delete || text.isEmpty();
+        if (!editingKey && !calc::acceptsTypedChar(text.front().unicode()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- keys ------------------------------------------------------------------------------------
+
+void TfmCalc::bb0Click() { press(&calc::Engine::digit, '0'); }
+void TfmCalc::bb1Click() { press(&calc::Engine::digit, '1'); }
+void TfmCalc::bb2Click() { press(&calc::Engine::digit, '2'); }
+void TfmCalc::bb3Click() { press(&calc::Engine::digit, '3'); }
+void TfmCalc::bb4Click() { press(&calc::Engine::digit, '4'); }
+void TfmCalc::bb5Click() { press(&calc::Engine::digit, '5'); }
+void TfmCalc::bb6Click() { press(&calc::Engine::digit, '6'); }
+void TfmCalc::bb7Click() { press(&calc::Engine::digit, '7'); }
+void TfmCalc::bb8Click() { press(&calc::Engine::digit, '8'); }
+void TfmCalc::bb9Click() { press(&calc::Engine::digit, '9'); }
+void TfmCalc::bbZapClick() { press(&calc::Engine::comma); }
+void TfmCalc::bbPlminClick() { press(&calc::Engine::sign); }
+void TfmCalc::bbPiClick() { press(&calc::Engine::pi); }
+void TfmCalc::bbClearClick() { press(&calc::Engine::clear); }
+void TfmCalc::bbPlasClick() { press(&calc::Engine::binary, calc::kAdd); }
+void TfmCalc::bbMinusClick() { press(&calc::Engine::binary, calc::kSub); }
+void TfmCalc::bbMultyplyClick() { press(&calc::Engine::binary, calc::kMul); }
+void TfmCalc::bbDivisorClick() { press(&calc::Engine::binary, calc::kDiv); }
+void TfmCalc::bbResClick() { press(&calc::Engine::equals); }
+
+void TfmCalc::bbSqrtClick() { press(&calc::Engine::sqrtKey); }
+void TfmCalc::bbSqrClick() { press(&calc::Engine::sqrKey); }
+void TfmCalc::bbXyClick() { press(&calc::Engine::power); }
+void TfmCalc::bbFactClick() { press(&calc::Engine::fact); }
+void TfmCalc::bbLnClick() { press(&calc::Engine::ln); }
+void TfmCalc::bbLogClick() { press(&calc::Engine::log); }
+void TfmCalc::bbTruncClick() { press(&calc::Engine::trunc); }
+void TfmCalc::bbRndClick() { press(&calc::Engine::rnd); }
+
+calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(m_angleGroup->checkedId()); }
+calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(m_variantGroup->checkedId()); }
+
+void TfmCalc::bbSinClick() { press(&calc::Engine::trig, calc::Trig::Sin, angleUnit(), variant()); }
+void TfmCalc::bbCosClick() { press(&calc::Engine::trig, calc::Trig::Cos, angleUnit(), variant()); }
+void TfmCalc::bbTgClick() { press(&calc::Engine::trig, calc::Trig::Tg, angleUnit(), variant()); }
+void TfmCalc::bbCotClick() { press(&calc::Engine::trig, calc::Trig::Cot, angleUnit(), variant()); }
+void TfmCalc::bbSecClick() { press(&calc::Engine::trig, calc::Trig::Sec, angleUnit(), variant()); }
+
+void TfmCalc::bbModClick() { press(&calc::Engine::intBinary, calc::kIntMod); }
+void TfmCalc::bbDivClick() { press(&calc::Engine::intBinary, calc::kIntDiv); }
+void TfmCalc::bbXorClick() { press(&calc::Engine::intBinary, calc::kIntXor); }
+void TfmCalc::bbOrClick() { press(&calc::Engine::intBinary, calc::kIntOr); }
+void TfmCalc::bbAndClick() { press(&calc::Engine::intBinary, calc::kIntAnd); }
+void TfmCalc::bbNotClick() { press(&calc::Engine::notKey); }
+void TfmCalc::bbMrClick() { press(&calc::Engine::memoryRecall); }
+void TfmCalc::bbMplClick() { press(&calc::Engine::memoryAdd); }
+void TfmCalc::bbMminClick() { press(&calc::Engine::memorySub); }
+
+void TfmCalc::bbMSClick()
+{
+    press(&calc::Engine::memoryStore);
+    showMemoryIndicator();
+}
+
+void TfmCalc::bbMCClick()
+{
+    press(&calc::Engine::memoryClear);
+    showMemoryIndicator();
+}
+
+void TfmCalc::showMemoryIndicator()
+{
+    Panel1->setText(m_engine.memoryIndicator() ? QStringLiteral("M") : QString());
+}
+
+// ---- menus -----------------------------------------------------------------------------------
+
+void TfmCalc::mnuColorClick()
+{
+    if (const auto chosen = m_dialogs.chooseColor(this, m_lastChosenColor)) {
+        m_lastChosenColor = *chosen;
+        setWindowColor(*chosen);
+    }
+}
+
+void TfmCalc::mnuFontClick()
+{
+    if (const auto chosen = m_dialogs.chooseFont(this, m_fontDialogFont)) {
+        m_fontDialogFont = *chosen;
+        edtCalc->setFont(*chosen);
+    }
+}
+
+void TfmCalc::showTool(ui::ToolWindow* window)
+{
+    if (window)
+        window->showTool();
+}
+
+void TfmCalc::mnuEloClick()
+{
+    switch (m_dialogs.confirm(this, kEloQuestion)) {
+    case ui::Answer::Yes:
+        showTool(m_tools.fmElo);
+        break;
+    case ui::Answer::No:
+        showTool(m_tools.fmNewElo);
+        break;
+    case ui::Answer::Dismissed:
+        break;
+    }
+}
+
+void TfmCalc::mnuGraphClick() { showTool(m_tools.fmGraph); }
+void TfmCalc::mnuSortClick() { showTool(m_tools.fmSort); }
+void TfmCalc::N3Click() { showTool(m_tools.fmKred); }
+void TfmCalc::N4Click() { showTool(m_tools.fmKonvert); }
+
+void TfmCalc::mnuHelpClick()
+{
+    // The document is looked up in the current folder first, then among the installed data.
+    const QStringList candidates{
+        QDir::current().absoluteFilePath(kHelpDocument),
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/vilorka/") + kHelpDocument),
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(kHelpDocument)};
+    for (const QString& path : candidates) {
+        if (QFileInfo::exists(path)) {
+            m_dialogs.openDocument(QDir::cleanPath(path));
+            return;
+        }
+    }
+}
+
+void TfmCalc::mnuProgramsClick() { m_dialogs.information(this, kAboutText); }

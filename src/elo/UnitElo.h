@@ -1,0 +1,30 @@
+#pragma once
+// Rating-update window: own rating, opponents' rating, games and points in, the new Elo
+// rating out. The arithmetic is elo::newRating; this window checks for empty boxes first.
+
+#include "ui/ToolWindow.h"
+
+class QPushButton;
+
+namespace ui {
+class LabeledEdit;
+}
+
+class TfmElo : public ui::ToolWindow {
+    Q_OBJECT
+public:
+    explicit TfmElo(ui::Dialogs& dialogs);
+
+public slots:
+    void bbStartClick();
+    void bbClearClick();
+
+public:
+    ui::LabeledEdit* leYouElo;
+    ui::LabeledEdit* leEloTurn;
+    ui::LabeledEdit* leGame;
+    ui::LabeledEdit* leNo;
+    ui::LabeledEdit* leNewElo;
+    QPushButton* bbStart;
+    QPushButton* bbClear;
+};

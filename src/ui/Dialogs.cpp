@@ -1,0 +1,108 @@
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace ui {
+
+QString Dialogs::errorBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + u'.';
+    return message;
+}
+
+void Dialogs::reportError(const QString& message)
+{
+    if (m_errorBoxOpen)
+        return;
+    m_errorBoxOpen = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_errorBoxOpen};
+    errorBox(errorBoxText(message));
+}
+
+namespace {
+
+// A box centred on the screen, modal over all windows of the program.
+void runBox(QMessageBox& box)
+{
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+} // namespace
+
+void QtDialogs::errorBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok, QApplication::activeWindow());
+    runBox(box);
+}
+
+void QtDialogs::emptyInput(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::NoButton, parent);
+    box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    runBox(box);
+}
+
+Answer QtDialogs::confirm(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    runBox(box);
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    if (box.clickedButton() == no)
+        return Answer::No;
+    return Answer::Dismissed;
+}
+
+void QtDialogs::information(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, parent);
+    runBox(box);
+}
+
+std::optional<QColor> QtDialogs::chooseColor(QWidget* parent, const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QFont> QtDialogs::chooseFont(QWidget* parent, const QFont& initial)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+}
+
+void QtDialogs::openDocument(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace ui

@@ -1,0 +1,64 @@
+#pragma once
+// Every modal interaction of the program goes through one Dialogs object: the error box, the
+// empty-input box, questions, information, the colour/font/file dialogs and handing a document
+// to the desktop. The application installs QtDialogs; tests install a recording fake, so no real
+// modal box ever opens under test. Windows receive the object at construction.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace ui {
+
+enum class Answer { Yes, No, Dismissed };
+
+inline const QString kAppTitle = QStringLiteral("калькулятор");
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Shows an error the way the program reports every failure: the message, with a full stop
+    // appended when its last character sorts above '.', in the error box. While one error box
+    // is open, further errors (timer ticks keep firing under a modal box) are dropped, so a
+    // failing timer cannot stack boxes.
+    void reportError(const QString& message);
+    static QString errorBoxText(const QString& message);
+
+    virtual void emptyInput(QWidget* parent, const QString& text) = 0; // caption "Error", Cancel
+    virtual Answer confirm(QWidget* parent, const QString& text) = 0;  // Yes / No
+    virtual void information(QWidget* parent, const QString& text) = 0;
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
+    virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    virtual void openDocument(const QString& path) = 0; // result ignored by design
+
+protected:
+    virtual void errorBox(const QString& text) = 0; // caption kAppTitle, error icon, OK
+
+private:
+    bool m_errorBoxOpen = false;
+};
+
+// The real boxes and dialogs.
+class QtDialogs final : public Dialogs {
+public:
+    void emptyInput(QWidget* parent, const QString& text) override;
+    Answer confirm(QWidget* parent, const QString& text) override;
+    void information(QWidget* parent, const QString& text) override;
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter) override;
+    void openDocument(const QString& path) override;
+
+protected:
+    void errorBox(const QString& text) override;
+};
+
+} // namespace ui

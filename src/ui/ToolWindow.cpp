@@ -1,0 +1,58 @@
+#include "ui/ToolWindow.h"
+
+#include "ui/Widgets.h"
+
+#include <QLineEdit>
+
+namespace ui {
+
+namespace {
+// A fixed single frame of the classic desktop: 3 pixels of border each side and a 22-pixel
+// title bar above the client area.
+constexpr int kFrameWidth = 6;
+constexpr int kFrameHeight = 28;
+} // namespace
+
+ToolWindow::ToolWindow(Dialogs& dialogs, const WindowFrame& frame)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_dialogs(dialogs)
+{
+    setObjectName(QString::fromLatin1(frame.name));
+    setWindowTitle(frame.caption);
+    setAccessibleName(frame.caption);
+    setFont(windowFont());
+    setFixedSize(clientSize(frame.width, frame.height));
+    move(frame.left, frame.top);
+    if (frame.background.isValid()) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, frame.background);
+        setPalette(pal);
+        setAutoFillBackground(true);
+    }
+}
+
+QSize ToolWindow::clientSize(int outerWidth, int outerHeight)
+{
+    return {outerWidth - kFrameWidth, outerHeight - kFrameHeight};
+}
+
+void ToolWindow::showTool()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+bool ToolWindow::requireFilled(std::initializer_list<const QLineEdit*> boxes, const QString& message)
+{
+    for (const QLineEdit* box : boxes) {
+        if (box->text().isEmpty()) {
+            m_dialogs.emptyInput(this, message);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace ui

@@ -1,0 +1,44 @@
+#pragma once
+// Base of the six tool windows: a fixed-size window without a maximise box, placed where its
+// design puts it, shown non-modally from the main menu and only hidden when closed, so its
+// controls keep their contents for the next show. It also holds the empty-input check that
+// the rating, loan and converter windows run before reading any number.
+
+#include "ui/Dialogs.h"
+
+#include <QWidget>
+
+#include <initializer_list>
+
+class QLineEdit;
+
+namespace ui {
+
+struct WindowFrame {
+    const char* name;   // window object name, e.g. "fmElo"
+    QString caption;
+    int left, top;      // outer position on the screen
+    int width, height;  // outer size, title bar and borders included
+    QColor background;  // invalid: the palette's button face
+};
+
+class ToolWindow : public QWidget {
+    Q_OBJECT
+public:
+    ToolWindow(Dialogs& dialogs, const WindowFrame& frame);
+
+    // Shows the window non-modally, or brings it to the front when it is already visible.
+    void showTool();
+
+    // Client size for an outer size, with the title bar and borders of a fixed single frame.
+    static QSize clientSize(int outerWidth, int outerHeight);
+
+protected:
+    // Checks the boxes in the given order; at the first empty one (length zero: blanks are
+    // text) shows the empty-input box with message and returns false.
+    bool requireFilled(std::initializer_list<const QLineEdit*> boxes, const QString& message);
+
+    Dialogs& m_dialogs;
+};
+
+} // namespace ui

@@ -1,0 +1,36 @@
+// Renders every window to a PNG (offscreen), so a person can compare what the program shows
+// with its intended layout: vilorka_snapshot <output folder>.
+
+#include "app/Startup.h"
+#include "app/Unitcalc.h"
+#include "convert/UnitKonvert.h"
+#include "elo/UnitElo.h"
+#include "elo/UnitNewElo.h"
+#include "loan/UnitKred.h"
+#include "password/UnitSort.h"
+#include "plot/UnitGraph.h"
+#include "ui/ToolWindow.h"
+#include "ui/testkit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+    QTemporaryDir config;
+    testkit::FakeDialogs dialogs;
+    app::readDecimalSeparator();
+    app::Windows windows = app::createWindows(dialogs, config.filePath(QStringLiteral("CalcConf.ini")));
+    QWidget* const all[] = {windows.fmCalc.get(), windows.fmElo.get(), windows.fmNewElo.get(),
+                              windows.fmGraph.get(), windows.fmSort.get(), windows.fmKred.get(),
+                              windows.fmKonvert.get()};
+    for (QWidget* w : all) {
+        w->show();
+        QApplication::processEvents();
+        w->grab().save(out.filePath(w->objectName() + QStringLiteral(".png")));
+    }
+    return 0;
+}

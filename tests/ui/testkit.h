@@ -1,0 +1,106 @@
+#pragma once
+// Shared by the window tests: a Dialogs that records every box and answers from a script,
+// and lookup of controls by objectName that fails with the missing name.
+
+#include "ui/Dialogs.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QList>
+#include <QTest>
+#include <QWidget>
+
+#include <deque>
+#include <stdexcept>
+
+namespace testkit {
+
+struct Box {
+    QString kind; // "error", "emptyInput", "confirm", "information", "color", "font", "open", "save", "document"
+    QString text;
+};
+
+class FakeDialogs final : public ui::Dialogs {
+public:
+    QList<Box> boxes;
+    std::deque<ui::Answer> confirmAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+    std::deque<std::optional<QFont>> fontAnswers;
+    std::deque<QString> fileAnswers;
+    QColor lastColorInitial;
+    QFont lastFontInitial;
+
+    void emptyInput(QWidget*, const QString& text) override { boxes.append({QStringLiteral("emptyInput"), text}); }
+    ui::Answer confirm(QWidget*, const QString& text) override
+    {
+        boxes.append({QStringLiteral("confirm"), text});
+        return take(confirmAnswers, "confirm");
+    }
+    void information(QWidget*, const QString& text) override { boxes.append({QStringLiteral("information"), text}); }
+    std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override
+    {
+        boxes.append({QStringLiteral("color"), initial.name()});
+        lastColorInitial = initial;
+        return take(colorAnswers, "colour dialog");
+    }
+    std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override
+    {
+        boxes.append({QStringLiteral("font"), initial.family()});
+        lastFontInitial = initial;
+        return take(fontAnswers, "font dialog");
+    }
+    QString openFileName(QWidget*, const QString& filter) override
+    {
+        boxes.append({QStringLiteral("open"), filter});
+        return take(fileAnswers, "open dialog");
+    }
+    QString saveFileName(QWidget*, const QString& filter) override
+    {
+        boxes.append({QStringLiteral("save"), filter});
+        return take(fileAnswers, "save dialog");
+    }
+    void openDocument(const QString& path) override { boxes.append({QStringLiteral("document"), path}); }
+
+    QStringList errors() const
+    {
+        QStringList out;
+        for (const Box& b : boxes)
+            if (b.kind == QLatin1String("error"))
+                out << b.text;
+        return out;
+    }
+
+protected:
+    void errorBox(const QString& text) override { boxes.append({QStringLiteral("error"), text}); }
+
+private:
+    template <typename T>
+    static T take(std::deque<T>& answers, const char* what)
+    {
+        if (answers.empty())
+            throw std::logic_error(std::string("test gave no answer for the ") + what);
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// The control named name under root; fails the test naming the missing control.
+template <typename T>
+T* byName(const QObject* root, const char* name)
+{
+    T* found = root->findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        const std::string message = std::string("no control named ") + name;
+        QTest::qFail(message.c_str(), __FILE__, __LINE__);
+        throw std::runtime_error(message);
+    }
+    return found;
+}
+
+inline void click(const QObject* root, const char* name)
+{
+    QTest::mouseClick(byName<QAbstractButton>(root, name), Qt::LeftButton);
+}
+
+} // namespace testkit
