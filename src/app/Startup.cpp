@@ -57,7 +57,9 @@ int run(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vilorka"));
-    QApplication::setApplicationDisplayName(ui::kAppTitle);
+    // The title "калькулятор" captions the error boxes (ui::kAppTitle); it is not set as the
+    // display name, which the desktop would append to every window's caption.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vilorka"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vilorka")));
     readDecimalSeparator();
 

@@ -161,6 +161,57 @@ private slots:
         QCOMPARE(m_dialogs->boxes.size(), 0);
     }
 
+    void functionKeys_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("angle");   // radio item of rgGrRad to select first
+        QTest::addColumn<QString>("variant"); // radio item of rgArcHyp to select first
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("square root") << QStringList{"bb2", "bbSqrt"} << "" << "" << "1,4142135623731";
+        QTest::newRow("sine of 30 degrees") << QStringList{"bb3", "bb0", "bbSin"} << "" << "" << "0,5";
+        QTest::newRow("sine of 100 grads") << QStringList{"bb1", "bb0", "bb0", "bbSin"} << "Грады" << "" << "1";
+        QTest::newRow("arc cosine of 0 in radians") << QStringList{"bbCos"} << "Радианы" << "Arc"
+                                                    << "1,5707963267949";
+        QTest::newRow("arc sine of 1 in degrees") << QStringList{"bb1", "bbSin"} << "Градусы" << "Arc" << "90";
+        QTest::newRow("hyperbolic cosine of 0") << QStringList{"bbCos"} << "" << "Hyp" << "1";
+        QTest::newRow("power") << QStringList{"bb2", "bbXy", "bb1", "bb0", "bbRes"} << "" << "" << "1024";
+        QTest::newRow("factorial") << QStringList{"bb5", "bbFact"} << "" << "" << "120";
+        QTest::newRow("logarithm of a negative") << QStringList{"bb5", "bbPlmin", "bbLog"} << "" << ""
+                                                 << "Нельзя такой операнд";
+        QTest::newRow("integer and") << QStringList{"bb1", "bb2", "bbAnd", "bb1", "bb0", "bbRes"} << "" << ""
+                                     << "8";
+        QTest::newRow("not") << QStringList{"bb5", "bbNot"} << "" << "" << "-6";
+        QTest::newRow("memory add and recall")
+            << QStringList{"bb5", "bbMS", "bbClear", "bb3", "bbMpl", "bbMr"} << "" << "" << "8";
+    }
+
+    void functionKeys()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, angle);
+        QFETCH(QString, variant);
+        QFETCH(QString, shown);
+        for (const QString& item : {angle, variant})
+            if (!item.isEmpty())
+                for (QRadioButton* radio : calc()->findChildren<QRadioButton*>())
+                    if (radio->text() == item)
+                        QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(5, radio->height() / 2));
+        this->keys(keys);
+        QCOMPARE(display(), shown);
+        QCOMPARE(m_dialogs->errors(), QStringList());
+    }
+
+    void memoryIndicator()
+    {
+        auto* panel = byName<QLabel>(calc(), "Panel1");
+        keys({"bb4", "bbMS"});
+        QCOMPARE(panel->text(), QStringLiteral("M"));
+        keys({"bbMC"});
+        QCOMPARE(panel->text(), QString());
+        keys({"bbMpl"}); // empty memory cannot be read
+        QCOMPARE(m_dialogs->errors(), QStringList{QStringLiteral("'' is not a valid floating point value.")});
+    }
+
     void divisionByZeroShowsOneErrorBox()
     {
         keys({"bb8", "bbDivisor", "bb0", "bbZap", "bb0", "bbRes"});

@@ -1,0 +1,253 @@
+// The two rating windows under the offscreen platform, reached through the main menu's
+// question, with boxes typed by objectName and the message service answering.
+
+#include "app/Startup.h"
+#include "app/Unitcalc.h"
+#include "elo/UnitElo.h"
+#include "elo/UnitNewElo.h"
+#include "numtext.h"
+#include "ui/Widgets.h"
+#include "ui/testkit.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+using testkit::byName;
+using testkit::click;
+using testkit::FakeDialogs;
+
+class TestEloWindows : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    app::Windows m_windows;
+
+    QWidget* openFromMenu(ui::Answer answer)
+    {
+        m_dialogs->confirmAnswers.push_back(answer);
+        byName<QAction>(m_windows.fmCalc.get(), "mnuElo")->trigger();
+        return answer == ui::Answer::Yes ? static_cast<QWidget*>(m_windows.fmElo.get()) : m_windows.fmNewElo.get();
+    }
+
+    static void type(QWidget* w, const char* name, const QString& text)
+    {
+        auto* edit = byName<QLineEdit>(w, name);
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    }
+
+    static QString text(QWidget* w, const char* name) { return byName<QLineEdit>(w, name)->text(); }
+
+private slots:
+    void init()
+    {
+        numtext::setDecimalSeparator(',');
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_windows = app::createWindows(*m_dialogs, m_dir.filePath(QStringLiteral("CalcConf.ini")));
+    }
+
+    void cleanup()
+    {
+        m_windows = app::Windows();
+        m_dialogs.reset();
+    }
+
+    void ratingUpdateLayout()
+    {
+        QWidget* w = openFromMenu(ui::Answer::Yes);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Расчёт Эло"));
+        QCOMPARE(w->pos(), QPoint(192, 114));
+        const struct {
+            const char* name;
+            const char* caption;
+            QRect rect;
+        } boxes[] = {{"leYouElo", "Ваше Эло", {8, 24, 57, 21}},
+                     {"leEloTurn", "Эло противника (турнира)", {112, 24, 57, 21}},
+                     {"leGame", "Сыграно партий", {8, 72, 81, 21}},
+                     {"leNo", "Набрано очков", {8, 112, 81, 21}},
+                     {"leNewElo", "Новое Эло", {112, 72, 57, 21}}};
+        for (const auto& box : boxes) {
+            auto* edit = byName<ui::LabeledEdit>(w, box.name);
+            QCOMPARE(edit->geometry(), box.rect);
+            QCOMPARE(edit->label()->text(), QString::fromUtf8(box.caption));
+            QVERIFY(edit->label()->geometry().bottom() < box.rect.top()); // caption above the box
+            QVERIFY(edit->text().isEmpty());
+        }
+        QCOMPARE(byName<QPushButton>(w, "bbStart")->text(), QStringLiteral("Расчёт"));
+        QCOMPARE(byName<QPushButton>(w, "bbClear")->text(), QStringLiteral("Сброс"));
+        // Tab order: the four inputs, the result, then the buttons.
+        QStringList order;
+        QWidget* at = byName<QWidget>(w, "leYouElo");
+        for (int i = 0; i < 7; ++i) {
+            order << at->objectName();
+            do
+                at = at->nextInFocusChain();
+            while (!(at->focusPolicy() & Qt::TabFocus));
+        }
+        QCOMPARE(order, (QStringList{"leYouElo", "leEloTurn", "leGame", "leNo", "leNewElo", "bbStart", "bbClear"}));
+    }
+
+    void ratingUpdate_data()
+    {
+        QTest::addColumn<QString>("you");
+        QTest::addColumn<QString>("turn");
+        QTest::addColumn<QString>("games");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("stronger player") << "2400" << "2300" << "9" << "6,5" << "2407,4" << "";
+        QTest::newRow("weaker player") << "1200" << "1245" << "7" << "3" << "1199,2" << "";
+        QTest::newRow("even score, no fraction") << "2000" << "2000" << "1" << "0,5" << "2000" << "";
+        QTest::newRow("no games") << "1500" << "1400" << "0" << "2" << "1520" << "";
+        QTest::newRow("fractional rating") << "2400,5" << "2300" << "9" << "6" << ""
+                                           << "'2400,5' is not a valid integer value.";
+        QTest::newRow("blank points are text, not empty") << "2400" << "2300" << "9" << " " << ""
+                                                          << "' ' is not a valid floating point value.";
+    }
+
+    void ratingUpdate()
+    {
+        QFETCH(QString, you);
+        QFETCH(QString, turn);
+        QFETCH(QString, games);
+        QFETCH(QString, points);
+        QFETCH(QString, result);
+        QFETCH(QString, error);
+        QWidget* w = openFromMenu(ui::Answer::Yes);
+        byName<QLineEdit>(w, "leNewElo")->setText(QStringLiteral("old"));
+        type(w, "leYouElo", you);
+        type(w, "leEloTurn", turn);
+        type(w, "leGame", games);
+        byName<QLineEdit>(w, "leNo")->setText(points);
+        click(w, "bbStart");
+        QCOMPARE(text(w, "leNewElo"), error.isEmpty() ? result : QStringLiteral("old"));
+        QCOMPARE(m_dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(text(w, "leYouElo"), you); // inputs keep what was typed
+    }
+
+    void ratingUpdateEmptyBox_data()
+    {
+        QTest::addColumn<QString>("empty");
+        QTest::newRow("own rating") << "leYouElo";
+        QTest::newRow("opponents") << "leEloTurn";
+        QTest::newRow("points") << "leNo";
+        QTest::newRow("games") << "leGame";
+    }
+
+    void ratingUpdateEmptyBox()
+    {
+        QFETCH(QString, empty);
+        QWidget* w = openFromMenu(ui::Answer::Yes);
+        // Every other box holds text that would fail to convert: the empty check comes first.
+        for (const char* name : {"leYouElo", "leEloTurn", "leNo", "leGame"})
+            byName<QLineEdit>(w, name)->setText(QStringLiteral("x"));
+        byName<QLineEdit>(w, empty.toLatin1().constData())->clear();
+        byName<QLineEdit>(w, "leNewElo")->setText(QStringLiteral("1234"));
+        click(w, "bbStart");
+        QCOMPARE(m_dialogs->boxes.size(), 2); // the menu's question and the empty-input box
+        QCOMPARE(m_dialogs->boxes.back().kind, QStringLiteral("emptyInput"));
+        QCOMPARE(m_dialogs->boxes.back().text, QStringLiteral("Не введено значение!"));
+        QCOMPARE(text(w, "leNewElo"), QStringLiteral("1234"));
+    }
+
+    void ratingUpdateClearEmptiesAllFive()
+    {
+        QWidget* w = openFromMenu(ui::Answer::Yes);
+        for (const char* name : {"leYouElo", "leEloTurn", "leNo", "leGame", "leNewElo"})
+            byName<QLineEdit>(w, name)->setText(QStringLiteral("7"));
+        click(w, "bbClear");
+        for (const char* name : {"leYouElo", "leEloTurn", "leNo", "leGame", "leNewElo"})
+            QVERIFY2(text(w, name).isEmpty(), name);
+    }
+
+    void closedWindowKeepsItsBoxes()
+    {
+        QWidget* w = openFromMenu(ui::Answer::Yes);
+        type(w, "leYouElo", QStringLiteral("1800"));
+        w->close();
+        QVERIFY(!w->isVisible());
+        openFromMenu(ui::Answer::Yes);
+        QVERIFY(w->isVisible());
+        QCOMPARE(text(w, "leYouElo"), QStringLiteral("1800"));
+    }
+
+    void initialRatingLayout()
+    {
+        QWidget* w = openFromMenu(ui::Answer::No);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Расчёт начального Эло"));
+        const struct {
+            const char* label;
+            const char* caption;
+            const char* edit;
+            QRect rect;
+        } rows[] = {{"Label1", "Эло противника (турнира)", "Edit1", {184, 8, 57, 21}},
+                    {"Label2", "Количество сыгранных партий", "Edit2", {184, 40, 57, 21}},
+                    {"Label3", "Набрано очков", "Edit3", {184, 72, 57, 21}},
+                    {"Label4", "Ваш рейтинг", "Edit4", {184, 104, 57, 21}}};
+        for (const auto& row : rows) {
+            QCOMPARE(byName<QLabel>(w, row.label)->text(), QString::fromUtf8(row.caption));
+            QCOMPARE(byName<QLineEdit>(w, row.edit)->geometry(), row.rect);
+            // The label ends before its box starts.
+            QVERIFY(byName<QLabel>(w, row.label)->x() + byName<QLabel>(w, row.label)->sizeHint().width() < 184);
+        }
+        QCOMPARE(byName<QPushButton>(w, "Button1")->geometry(), QRect(40, 144, 75, 25));
+        QCOMPARE(byName<QPushButton>(w, "Button2")->geometry(), QRect(120, 144, 75, 25));
+    }
+
+    void initialRating_data()
+    {
+        QTest::addColumn<QString>("opponents");
+        QTest::addColumn<QString>("games");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("even score") << "1500" << "10" << "5" << "1500" << "";
+        QTest::newRow("30 per cent") << "1500" << "10" << "3" << "1347" << "";
+        QTest::newRow("22 per cent by extended division") << "1500" << "25" << "5,5" << "1275" << "";
+        QTest::newRow("half a point of 100") << "1500" << "100" << "0,5" << "700" << "";
+        QTest::newRow("53 per cent") << "1500" << "10" << "5,3" << "1518" << "";
+        QTest::newRow("54 per cent, beyond the printed rows") << "1500" << "100" << "54" << "1526" << "";
+        QTest::newRow("full score") << "1500" << "10" << "10" << "2300" << "";
+        QTest::newRow("no points") << "1500" << "10" << "0" << "old" << "Floating point division by zero.";
+        QTest::newRow("no games, no points") << "1500" << "0" << "0" << "old" << "Invalid floating point operation.";
+        QTest::newRow("empty box fails its conversion") << "" << "10" << "5" << "old"
+                                                        << "'' is not a valid integer value.";
+        QTest::newRow("more points than games") << "1500" << "10" << "11" << "old" << "";
+        QTest::newRow("negative points") << "1500" << "10" << "-1" << "old" << "";
+    }
+
+    void initialRating()
+    {
+        QFETCH(QString, opponents);
+        QFETCH(QString, games);
+        QFETCH(QString, points);
+        QFETCH(QString, result);
+        QFETCH(QString, error);
+        QWidget* w = openFromMenu(ui::Answer::No);
+        byName<QLineEdit>(w, "Edit1")->setText(opponents);
+        byName<QLineEdit>(w, "Edit2")->setText(games);
+        byName<QLineEdit>(w, "Edit3")->setText(points);
+        byName<QLineEdit>(w, "Edit4")->setText(QStringLiteral("old"));
+        click(w, "Button1");
+        QCOMPARE(text(w, "Edit4"), result);
+        QCOMPARE(m_dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error});
+    }
+
+    void initialRatingResetEmptiesAllFour()
+    {
+        QWidget* w = openFromMenu(ui::Answer::No);
+        for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4"})
+            byName<QLineEdit>(w, name)->setText(QStringLiteral("9"));
+        click(w, "Button2");
+        for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4"})
+            QVERIFY2(text(w, name).isEmpty(), name);
+    }
+};
+
+QTEST_MAIN(TestEloWindows)
+#include "tst_elowindows.moc"
