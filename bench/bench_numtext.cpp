@@ -23,7 +23,8 @@ struct Inputs {
 
 // Short decimals, integers, full 15-digit values, fractions and wide exponents, as a calculator
 // display shows them.
-const Inputs& inputs() {
+const Inputs& inputs()
+{
     static const Inputs in = [] {
         Inputs r;
         std::mt19937_64 rng(1000);
@@ -47,7 +48,8 @@ const Inputs& inputs() {
                     std::pow(10.0L, static_cast<Real>(static_cast<int>(rng() % 600) - 300));
                 break;
             }
-            if (n % 7 == 0) v = -v;
+            if (n % 7 == 0)
+                v = -v;
             char buffer[64];
             std::snprintf(buffer, sizeof buffer, "%.15Lg", v);
             r.texts.emplace_back(buffer);
@@ -58,7 +60,8 @@ const Inputs& inputs() {
     return in;
 }
 
-void textToReal(benchmark::State& state) {
+void textToReal(benchmark::State& state)
+{
     numtext::setDecimalSeparator('.');
     const auto& texts = inputs().texts;
     for (auto _ : state)
@@ -67,7 +70,8 @@ void textToReal(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(texts.size()));
 }
 
-void strtoldReference(benchmark::State& state) {
+void strtoldReference(benchmark::State& state)
+{
     const auto& texts = inputs().texts;
     for (auto _ : state)
         for (const auto& t : texts)
@@ -75,7 +79,8 @@ void strtoldReference(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(texts.size()));
 }
 
-void realToText(benchmark::State& state) {
+void realToText(benchmark::State& state)
+{
     numtext::setDecimalSeparator('.');
     const auto& values = inputs().values;
     for (auto _ : state)
@@ -84,7 +89,8 @@ void realToText(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
 }
 
-void snprintfReference(benchmark::State& state) {
+void snprintfReference(benchmark::State& state)
+{
     const auto& values = inputs().values;
     char buffer[64];
     for (auto _ : state) {
@@ -97,7 +103,8 @@ void snprintfReference(benchmark::State& state) {
 }
 
 // The same, returning a std::string as realToText does.
-void snprintfToString(benchmark::State& state) {
+void snprintfToString(benchmark::State& state)
+{
     const auto& values = inputs().values;
     char buffer[64];
     for (auto _ : state) {

@@ -17,18 +17,22 @@
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) std::abort();
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
 }
 
-bool quotesText(const numtext::CalcError& e, std::string_view text, std::string_view kind) {
+bool quotesText(const numtext::CalcError& e, std::string_view text, std::string_view kind)
+{
     const std::string expected = "'" + std::string(text) + "' is not a valid " + std::string(kind) + " value";
     return std::strcmp(e.what(), expected.c_str()) == 0; // what() ends at an embedded NUL
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     for (const char separator : {',', '.'}) {
         numtext::setDecimalSeparator(separator);

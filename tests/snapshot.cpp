@@ -24,9 +24,9 @@ int main(int argc, char** argv)
     testkit::FakeDialogs dialogs;
     app::readDecimalSeparator();
     app::Windows windows = app::createWindows(dialogs, config.filePath(QStringLiteral("CalcConf.ini")));
-    QWidget* const all[] = {windows.fmCalc.get(), windows.fmElo.get(), windows.fmNewElo.get(),
-                              windows.fmGraph.get(), windows.fmSort.get(), windows.fmKred.get(),
-                              windows.fmKonvert.get()};
+    QWidget* const all[] = {windows.fmCalc.get(),   windows.fmElo.get(),  windows.fmNewElo.get(),
+                            windows.fmGraph.get(),  windows.fmSort.get(), windows.fmKred.get(),
+                            windows.fmKonvert.get()};
     for (QWidget* w : all) {
         w->show();
         QApplication::processEvents();

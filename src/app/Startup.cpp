@@ -32,8 +32,8 @@ Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath)
     w.fmKred = std::make_unique<TfmKred>(dialogs);
     w.fmKonvert = std::make_unique<TfmKonvert>(dialogs);
     w.fmNewElo = std::make_unique<TfmNewElo>(dialogs);
-    w.fmCalc->setToolWindows({w.fmElo.get(), w.fmNewElo.get(), w.fmGraph.get(), w.fmSort.get(), w.fmKred.get(),
-                              w.fmKonvert.get()});
+    w.fmCalc->setToolWindows({w.fmElo.get(), w.fmNewElo.get(), w.fmGraph.get(), w.fmSort.get(),
+                              w.fmKred.get(), w.fmKonvert.get()});
     return w;
 }
 
@@ -51,7 +51,10 @@ char separatorOf(const QLocale& locale)
     return '.';
 }
 
-void readDecimalSeparator() { numtext::setDecimalSeparator(separatorOf(QLocale::system())); }
+void readDecimalSeparator()
+{
+    numtext::setDecimalSeparator(separatorOf(QLocale::system()));
+}
 
 int run(int argc, char** argv)
 {

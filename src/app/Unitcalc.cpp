@@ -30,7 +30,8 @@ const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
 const QString kHelpDocument = QStringLiteral("Help.htm");
 // The two lines of the About box are joined by LF then CR, in that order.
-const QString kAboutText = QStringLiteral("Вилорка: научный калькулятор. Авторы: команда Вилорки.\n\rВерсия 1.0");
+const QString kAboutText =
+    QStringLiteral("Вилорка: научный калькулятор. Авторы: команда Вилорки.\n\rВерсия 1.0");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
 constexpr int kDefaultColor = 500000; // a stored black comes back as this green
 constexpr int kClientWidth = 370;
@@ -88,7 +89,8 @@ const std::array<KeySpec, 43> kKeys{{
     {"bbPi", "Pi", 8, 168, &TfmCalc::bbPi, &TfmCalc::bbPiClick, kBlue, ""},
     {"bbPlmin", "+\\-", 48, 168, &TfmCalc::bbPlmin, &TfmCalc::bbPlminClick, kBlue, ""},
     {"bbZap", ",", 88, 168, &TfmCalc::bbZap, &TfmCalc::bbZapClick, kBlue, ""},
-    {"bbRnd", "Rnd", 128, 168, &TfmCalc::bbRnd, &TfmCalc::bbRndClick, kOlive, "Округление до ближайшего целого"},
+    {"bbRnd", "Rnd", 128, 168, &TfmCalc::bbRnd, &TfmCalc::bbRndClick, kOlive,
+     "Округление до ближайшего целого"},
     {"bbLn", "Ln", 168, 168, &TfmCalc::bbLn, &TfmCalc::bbLnClick, kOlive, "Натуральный логарифм"},
     {"bbClear", "С", 208, 168, &TfmCalc::bbClear, &TfmCalc::bbClearClick, kRed, ""},
     {"bbTrunc", "Trunc", 248, 168, &TfmCalc::bbTrunc, &TfmCalc::bbTruncClick, kGreen, "Отброс дробной части"},
@@ -112,8 +114,9 @@ constexpr int kKeyHeight = 25;
 } // namespace
 
 TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
-    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
     , settingsFile(std::make_unique<QSettings>(settingsPath, QSettings::IniFormat))
 {
@@ -133,8 +136,8 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     ui::nameControl(edtCalc, "edtCalc", QStringLiteral("Дисплей"));
     edtCalc->setGeometry(0, 0, 369, 24);
     QFont displayFont;
-    displayFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                             QStringLiteral("DejaVu Sans")});
+    displayFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                             QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
     displayFont.setStyleHint(QFont::SansSerif);
     displayFont.setPixelSize(13);
     edtCalc->setFont(displayFont);
@@ -202,8 +205,8 @@ void TfmCalc::addRadioItems(QGroupBox* box, QButtonGroup* group, std::initialize
 void TfmCalc::buildKeypad()
 {
     for (const KeySpec& key : kKeys) {
-        auto* button =
-            new ui::PictureButton(QString::fromUtf8(key.caption), key.color, QString::fromUtf8(key.hint), centralWidget());
+        auto* button = new ui::PictureButton(QString::fromUtf8(key.caption), key.color,
+                                             QString::fromUtf8(key.hint), centralWidget());
         button->setObjectName(QString::fromLatin1(key.name));
         button->setGeometry(key.left, key.top, kKeyWidth, kKeyHeight);
         button->setFocusPolicy(Qt::TabFocus);
@@ -238,7 +241,8 @@ void TfmCalc::buildMenus()
            &TfmCalc::mnuGraphClick},
           {&TfmCalc::mnuSort, "mnuSort", QStringLiteral("Пароль"), QKeySequence(Qt::CTRL | Qt::Key_Y),
            &TfmCalc::mnuSortClick},
-          {&TfmCalc::N3, "N3", QStringLiteral("Кредит"), QKeySequence(Qt::SHIFT | Qt::Key_F1), &TfmCalc::N3Click},
+          {&TfmCalc::N3, "N3", QStringLiteral("Кредит"), QKeySequence(Qt::SHIFT | Qt::Key_F1),
+           &TfmCalc::N3Click},
           {&TfmCalc::N4, "N4", QStringLiteral("Конвертер"), QKeySequence(Qt::SHIFT | Qt::Key_F2),
            &TfmCalc::N4Click}}},
         {QStringLiteral("Помощь"),
@@ -270,10 +274,12 @@ void TfmCalc::Create()
         color = kDefaultColor;
     setWindowColor(valueToColor(color));
 
-    addRadioItems(rgGrRad, m_angleGroup, {QStringLiteral("Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")});
+    addRadioItems(rgGrRad, m_angleGroup,
+                  {QStringLiteral("Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")});
     edtCalc->setText(QStringLiteral("0"));
     m_angleGroup->button(0)->setChecked(true);
-    addRadioItems(rgArcHyp, m_variantGroup, {QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("None")});
+    addRadioItems(rgArcHyp, m_variantGroup,
+                  {QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("None")});
     m_variantGroup->button(2)->setChecked(true);
 }
 
@@ -343,10 +349,15 @@ void TfmCalc::changeEvent(QEvent* event)
 
 // ---- display and keyboard ---------------------------------------------------------------------
 
-QString TfmCalc::display() const { return edtCalc->text(); }
+QString TfmCalc::display() const
+{
+    return edtCalc->text();
+}
 
-void TfmCalc::setDisplay(const std::string& text) { edtCalc->setText(QString::fromStdString(text)); }
-
+void TfmCalc::setDisplay(const std::string& text)
+{
+    edtCalc->setText(QString::fromStdString(text));
+}
 
 bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 {
@@ -363,53 +374,182 @@ bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 
 // ---- keys ------------------------------------------------------------------------------------
 
-void TfmCalc::bb0Click() { press(&calc::Engine::digit, '0'); }
-void TfmCalc::bb1Click() { press(&calc::Engine::digit, '1'); }
-void TfmCalc::bb2Click() { press(&calc::Engine::digit, '2'); }
-void TfmCalc::bb3Click() { press(&calc::Engine::digit, '3'); }
-void TfmCalc::bb4Click() { press(&calc::Engine::digit, '4'); }
-void TfmCalc::bb5Click() { press(&calc::Engine::digit, '5'); }
-void TfmCalc::bb6Click() { press(&calc::Engine::digit, '6'); }
-void TfmCalc::bb7Click() { press(&calc::Engine::digit, '7'); }
-void TfmCalc::bb8Click() { press(&calc::Engine::digit, '8'); }
-void TfmCalc::bb9Click() { press(&calc::Engine::digit, '9'); }
-void TfmCalc::bbZapClick() { press(&calc::Engine::comma); }
-void TfmCalc::bbPlminClick() { press(&calc::Engine::sign); }
-void TfmCalc::bbPiClick() { press(&calc::Engine::pi); }
-void TfmCalc::bbClearClick() { press(&calc::Engine::clear); }
-void TfmCalc::bbPlasClick() { press(&calc::Engine::binary, calc::kAdd); }
-void TfmCalc::bbMinusClick() { press(&calc::Engine::binary, calc::kSub); }
-void TfmCalc::bbMultyplyClick() { press(&calc::Engine::binary, calc::kMul); }
-void TfmCalc::bbDivisorClick() { press(&calc::Engine::binary, calc::kDiv); }
-void TfmCalc::bbResClick() { press(&calc::Engine::equals); }
+void TfmCalc::bb0Click()
+{
+    press(&calc::Engine::digit, '0');
+}
+void TfmCalc::bb1Click()
+{
+    press(&calc::Engine::digit, '1');
+}
+void TfmCalc::bb2Click()
+{
+    press(&calc::Engine::digit, '2');
+}
+void TfmCalc::bb3Click()
+{
+    press(&calc::Engine::digit, '3');
+}
+void TfmCalc::bb4Click()
+{
+    press(&calc::Engine::digit, '4');
+}
+void TfmCalc::bb5Click()
+{
+    press(&calc::Engine::digit, '5');
+}
+void TfmCalc::bb6Click()
+{
+    press(&calc::Engine::digit, '6');
+}
+void TfmCalc::bb7Click()
+{
+    press(&calc::Engine::digit, '7');
+}
+void TfmCalc::bb8Click()
+{
+    press(&calc::Engine::digit, '8');
+}
+void TfmCalc::bb9Click()
+{
+    press(&calc::Engine::digit, '9');
+}
+void TfmCalc::bbZapClick()
+{
+    press(&calc::Engine::comma);
+}
+void TfmCalc::bbPlminClick()
+{
+    press(&calc::Engine::sign);
+}
+void TfmCalc::bbPiClick()
+{
+    press(&calc::Engine::pi);
+}
+void TfmCalc::bbClearClick()
+{
+    press(&calc::Engine::clear);
+}
+void TfmCalc::bbPlasClick()
+{
+    press(&calc::Engine::binary, calc::kAdd);
+}
+void TfmCalc::bbMinusClick()
+{
+    press(&calc::Engine::binary, calc::kSub);
+}
+void TfmCalc::bbMultyplyClick()
+{
+    press(&calc::Engine::binary, calc::kMul);
+}
+void TfmCalc::bbDivisorClick()
+{
+    press(&calc::Engine::binary, calc::kDiv);
+}
+void TfmCalc::bbResClick()
+{
+    press(&calc::Engine::equals);
+}
 
-void TfmCalc::bbSqrtClick() { press(&calc::Engine::sqrtKey); }
-void TfmCalc::bbSqrClick() { press(&calc::Engine::sqrKey); }
-void TfmCalc::bbXyClick() { press(&calc::Engine::power); }
-void TfmCalc::bbFactClick() { press(&calc::Engine::fact); }
-void TfmCalc::bbLnClick() { press(&calc::Engine::ln); }
-void TfmCalc::bbLogClick() { press(&calc::Engine::log); }
-void TfmCalc::bbTruncClick() { press(&calc::Engine::trunc); }
-void TfmCalc::bbRndClick() { press(&calc::Engine::rnd); }
+void TfmCalc::bbSqrtClick()
+{
+    press(&calc::Engine::sqrtKey);
+}
+void TfmCalc::bbSqrClick()
+{
+    press(&calc::Engine::sqrKey);
+}
+void TfmCalc::bbXyClick()
+{
+    press(&calc::Engine::power);
+}
+void TfmCalc::bbFactClick()
+{
+    press(&calc::Engine::fact);
+}
+void TfmCalc::bbLnClick()
+{
+    press(&calc::Engine::ln);
+}
+void TfmCalc::bbLogClick()
+{
+    press(&calc::Engine::log);
+}
+void TfmCalc::bbTruncClick()
+{
+    press(&calc::Engine::trunc);
+}
+void TfmCalc::bbRndClick()
+{
+    press(&calc::Engine::rnd);
+}
 
-calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(m_angleGroup->checkedId()); }
-calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(m_variantGroup->checkedId()); }
+calc::AngleUnit TfmCalc::angleUnit() const
+{
+    return static_cast<calc::AngleUnit>(m_angleGroup->checkedId());
+}
+calc::Variant TfmCalc::variant() const
+{
+    return static_cast<calc::Variant>(m_variantGroup->checkedId());
+}
 
-void TfmCalc::bbSinClick() { press(&calc::Engine::trig, calc::Trig::Sin, angleUnit(), variant()); }
-void TfmCalc::bbCosClick() { press(&calc::Engine::trig, calc::Trig::Cos, angleUnit(), variant()); }
-void TfmCalc::bbTgClick() { press(&calc::Engine::trig, calc::Trig::Tg, angleUnit(), variant()); }
-void TfmCalc::bbCotClick() { press(&calc::Engine::trig, calc::Trig::Cot, angleUnit(), variant()); }
-void TfmCalc::bbSecClick() { press(&calc::Engine::trig, calc::Trig::Sec, angleUnit(), variant()); }
+void TfmCalc::bbSinClick()
+{
+    press(&calc::Engine::trig, calc::Trig::Sin, angleUnit(), variant());
+}
+void TfmCalc::bbCosClick()
+{
+    press(&calc::Engine::trig, calc::Trig::Cos, angleUnit(), variant());
+}
+void TfmCalc::bbTgClick()
+{
+    press(&calc::Engine::trig, calc::Trig::Tg, angleUnit(), variant());
+}
+void TfmCalc::bbCotClick()
+{
+    press(&calc::Engine::trig, calc::Trig::Cot, angleUnit(), variant());
+}
+void TfmCalc::bbSecClick()
+{
+    press(&calc::Engine::trig, calc::Trig::Sec, angleUnit(), variant());
+}
 
-void TfmCalc::bbModClick() { press(&calc::Engine::intBinary, calc::kIntMod); }
-void TfmCalc::bbDivClick() { press(&calc::Engine::intBinary, calc::kIntDiv); }
-void TfmCalc::bbXorClick() { press(&calc::Engine::intBinary, calc::kIntXor); }
-void TfmCalc::bbOrClick() { press(&calc::Engine::intBinary, calc::kIntOr); }
-void TfmCalc::bbAndClick() { press(&calc::Engine::intBinary, calc::kIntAnd); }
-void TfmCalc::bbNotClick() { press(&calc::Engine::notKey); }
-void TfmCalc::bbMrClick() { press(&calc::Engine::memoryRecall); }
-void TfmCalc::bbMplClick() { press(&calc::Engine::memoryAdd); }
-void TfmCalc::bbMminClick() { press(&calc::Engine::memorySub); }
+void TfmCalc::bbModClick()
+{
+    press(&calc::Engine::intBinary, calc::kIntMod);
+}
+void TfmCalc::bbDivClick()
+{
+    press(&calc::Engine::intBinary, calc::kIntDiv);
+}
+void TfmCalc::bbXorClick()
+{
+    press(&calc::Engine::intBinary, calc::kIntXor);
+}
+void TfmCalc::bbOrClick()
+{
+    press(&calc::Engine::intBinary, calc::kIntOr);
+}
+void TfmCalc::bbAndClick()
+{
+    press(&calc::Engine::intBinary, calc::kIntAnd);
+}
+void TfmCalc::bbNotClick()
+{
+    press(&calc::Engine::notKey);
+}
+void TfmCalc::bbMrClick()
+{
+    press(&calc::Engine::memoryRecall);
+}
+void TfmCalc::bbMplClick()
+{
+    press(&calc::Engine::memoryAdd);
+}
+void TfmCalc::bbMminClick()
+{
+    press(&calc::Engine::memorySub);
+}
 
 void TfmCalc::bbMSClick()
 {
@@ -466,17 +606,30 @@ void TfmCalc::mnuEloClick()
     }
 }
 
-void TfmCalc::mnuGraphClick() { showTool(m_tools.fmGraph); }
-void TfmCalc::mnuSortClick() { showTool(m_tools.fmSort); }
-void TfmCalc::N3Click() { showTool(m_tools.fmKred); }
-void TfmCalc::N4Click() { showTool(m_tools.fmKonvert); }
+void TfmCalc::mnuGraphClick()
+{
+    showTool(m_tools.fmGraph);
+}
+void TfmCalc::mnuSortClick()
+{
+    showTool(m_tools.fmSort);
+}
+void TfmCalc::N3Click()
+{
+    showTool(m_tools.fmKred);
+}
+void TfmCalc::N4Click()
+{
+    showTool(m_tools.fmKonvert);
+}
 
 void TfmCalc::mnuHelpClick()
 {
     // The document is looked up in the current folder first, then among the installed data.
     const QStringList candidates{
         QDir::current().absoluteFilePath(kHelpDocument),
-        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/vilorka/") + kHelpDocument),
+        QDir(QCoreApplication::applicationDirPath())
+            .absoluteFilePath(QStringLiteral("../share/vilorka/") + kHelpDocument),
         QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(kHelpDocument)};
     for (const QString& path : candidates) {
         if (QFileInfo::exists(path)) {
@@ -486,4 +639,7 @@ void TfmCalc::mnuHelpClick()
     }
 }
 
-void TfmCalc::mnuProgramsClick() { m_dialogs.information(this, kAboutText); }
+void TfmCalc::mnuProgramsClick()
+{
+    m_dialogs.information(this, kAboutText);
+}

@@ -1,3 +1,6 @@
 #include "app/Startup.h"
 
-int main(int argc, char** argv) { return app::run(argc, argv); }
+int main(int argc, char** argv)
+{
+    return app::run(argc, argv);
+}

@@ -35,7 +35,8 @@ constexpr U128 kTopBit = U128(1) << 127;
 
 // Rounds the 256-bit number w (w[3] most significant) times 2^exp to a 128-bit significand,
 // to nearest with ties to even.
-constexpr Wide normalise(std::array<std::uint64_t, 4> w, int exp) {
+constexpr Wide normalise(std::array<std::uint64_t, 4> w, int exp)
+{
     int lz = 0;
     while (w[3] == 0) { // w is never zero
         w = {0, w[0], w[1], w[2]};
@@ -62,7 +63,8 @@ constexpr Wide normalise(std::array<std::uint64_t, 4> w, int exp) {
     return {mant, e};
 }
 
-constexpr Wide mulWide(const Wide& a, const Wide& b) {
+constexpr Wide mulWide(const Wide& a, const Wide& b)
+{
     const std::uint64_t a0 = static_cast<std::uint64_t>(a.mant),
                         a1 = static_cast<std::uint64_t>(a.mant >> 64);
     const std::uint64_t b0 = static_cast<std::uint64_t>(b.mant),
@@ -75,7 +77,8 @@ constexpr Wide mulWide(const Wide& a, const Wide& b) {
                      a.exp + b.exp);
 }
 
-constexpr Wide mulTen(const Wide& a) {
+constexpr Wide mulTen(const Wide& a)
+{
     const U128 lo = U128(static_cast<std::uint64_t>(a.mant)) * 10;
     const U128 hi = U128(static_cast<std::uint64_t>(a.mant >> 64)) * 10 + (lo >> 64);
     return normalise({0, static_cast<std::uint64_t>(lo), static_cast<std::uint64_t>(hi),
@@ -83,7 +86,8 @@ constexpr Wide mulTen(const Wide& a) {
                      a.exp - 64);
 }
 
-constexpr Wide divTen(const Wide& a) {
+constexpr Wide divTen(const Wide& a)
+{
     // Long division of mant * 2^128 by ten; a non-zero remainder only matters as a sticky bit.
     std::array<std::uint64_t, 4> q{};
     const std::array<std::uint64_t, 4> n{0, 0, static_cast<std::uint64_t>(a.mant),
@@ -94,7 +98,8 @@ constexpr Wide divTen(const Wide& a) {
         q[static_cast<std::size_t>(i)] = static_cast<std::uint64_t>(cur / 10);
         rem = cur % 10;
     }
-    if (rem != 0) q[0] |= 1;
+    if (rem != 0)
+        q[0] |= 1;
     return normalise(q, a.exp - 128);
 }
 
@@ -129,7 +134,8 @@ constexpr std::array<Wide, 2 * kCoarseCount + 1> kCoarsePowers = [] {
 }();
 
 // 10^k for |k| <= kPowStep * kCoarseCount; exact while 5^k fits 128 bits (0 <= k <= 55).
-Wide pow10Wide(int k) {
+Wide pow10Wide(int k)
+{
     const int a = k >= 0 ? k / kPowStep : -((-k + kPowStep - 1) / kPowStep);
     const int b = k - a * kPowStep;
     const Wide& coarse = kCoarsePowers[static_cast<std::size_t>(a + kCoarseCount)];
@@ -142,8 +148,10 @@ constexpr std::array<Real, 28> kExactPowers = {
     1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
 
 // 10^k rounded to nearest in the real format, 0 <= k <= kMaxRealPow.
-Real pow10Real(int k) {
-    if (k < static_cast<int>(kExactPowers.size())) return kExactPowers[static_cast<std::size_t>(k)];
+Real pow10Real(int k)
+{
+    if (k < static_cast<int>(kExactPowers.size()))
+        return kExactPowers[static_cast<std::size_t>(k)];
     const Wide w = pow10Wide(k);
     std::uint64_t m = static_cast<std::uint64_t>(w.mant >> 64);
     const std::uint64_t low = static_cast<std::uint64_t>(w.mant);
@@ -173,7 +181,8 @@ struct Scaled {
     bool sticky;
 };
 
-Scaled scaleExactByTenth(std::uint64_t m, int e, int j) {
+Scaled scaleExactByTenth(std::uint64_t m, int e, int j)
+{
     // The only scalings where the value can lie exactly halfway between two 18-digit integers
     // while the power of ten is inexact (x = (2n+1) * 5^j * 2^(j-1) with x below 2^64 needs
     // j <= 2): divide exactly instead. Here 2^59 < x < 2^67, so x * 16 is an integer.
@@ -183,8 +192,10 @@ Scaled scaleExactByTenth(std::uint64_t m, int e, int j) {
     return {static_cast<std::uint64_t>(x16 / divisor), 2 * rem >= divisor, 2 * rem > divisor};
 }
 
-Scaled scale(std::uint64_t m, int e, int k) {
-    if ((k == -1 || k == -2) && e >= 60 && e <= 67) return scaleExactByTenth(m, e, -k);
+Scaled scale(std::uint64_t m, int e, int k)
+{
+    if ((k == -1 || k == -2) && e >= 60 && e <= 67)
+        return scaleExactByTenth(m, e, -k);
     const Wide p = pow10Wide(k);
     // 192-bit product m * p.mant, words w[0] (least) .. w[2].
     const U128 lo = U128(m) * static_cast<std::uint64_t>(p.mant);
@@ -206,7 +217,8 @@ Scaled scale(std::uint64_t m, int e, int k) {
     return {intPart, half, sticky};
 }
 
-char* writeUnsigned(char* out, std::uint64_t v) {
+char* writeUnsigned(char* out, std::uint64_t v)
+{
     char tmp[20];
     int n = 0;
     do {
@@ -218,7 +230,8 @@ char* writeUnsigned(char* out, std::uint64_t v) {
     return out;
 }
 
-[[noreturn]] void failText(std::string_view text, const char* what) {
+[[noreturn]] void failText(std::string_view text, const char* what)
+{
     std::string message;
     message.reserve(text.size() + 48);
     message += '\'';
@@ -229,30 +242,35 @@ char* writeUnsigned(char* out, std::uint64_t v) {
     throw CalcError(message);
 }
 
-bool isDigit(char c) {
+bool isDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
 } // namespace
 
-char decimalSeparator() {
+char decimalSeparator()
+{
     return g_separator.load(std::memory_order_relaxed);
 }
 
-void setDecimalSeparator(char separator) {
+void setDecimalSeparator(char separator)
+{
     g_separator.store(separator, std::memory_order_relaxed);
 }
 
 // ---------------------------------------------------------------------------------------------
 
-Real textToReal(std::string_view text) {
+Real textToReal(std::string_view text)
+{
     const char sep = decimalSeparator();
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n && text[i] == ' ')
         ++i;
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
 
     // Digits are accumulated as acc = acc * 10 + digit, each step rounded in the real format.
     // While the integer stays below 2^64 every step is exact in both formats, so the integer
@@ -289,29 +307,35 @@ Real textToReal(std::string_view text) {
             ++fractionDigits;
         }
     }
-    if (!consumed) failText(text, "floating point");
+    if (!consumed)
+        failText(text, "floating point");
 
     int exponent = 0;
     bool exponentNegative = false;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
         ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) exponentNegative = text[i++] == '-';
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            exponentNegative = text[i++] == '-';
         // The digit that brings the exponent to 500 or more is the last one read.
         while (i < n && exponent < 500 && isDigit(text[i]))
             exponent = exponent * 10 + (text[i++] - '0');
     }
     while (i < n && text[i] == ' ')
         ++i;
-    if (i != n) failText(text, "floating point");
+    if (i != n)
+        failText(text, "floating point");
 
     Real value = wide ? acc : static_cast<Real>(narrow);
-    if (std::isinf(value)) failText(text, "floating point");
+    if (std::isinf(value))
+        failText(text, "floating point");
     const std::int64_t power = (exponentNegative ? -exponent : exponent) - fractionDigits;
     if (value != 0 && power > 0) {
         // The digits form an integer of at least 1, so a power above 10^4932 always overflows.
-        if (power > kMaxRealPow) failText(text, "floating point");
+        if (power > kMaxRealPow)
+            failText(text, "floating point");
         value *= pow10Real(static_cast<int>(power));
-        if (std::isinf(value)) failText(text, "floating point");
+        if (std::isinf(value))
+            failText(text, "floating point");
     } else if (value != 0 && power < 0) {
         // Divide once; a divisor beyond the real range is applied in finite steps, and the
         // quotient then underflows towards 0, which is accepted.
@@ -320,17 +344,22 @@ Real textToReal(std::string_view text) {
             value /= pow10Real(kMaxRealPow);
             q -= kMaxRealPow;
         }
-        if (value != 0) value /= pow10Real(static_cast<int>(q));
+        if (value != 0)
+            value /= pow10Real(static_cast<int>(q));
     }
     return negative ? -value : value;
 }
 
-std::string realToText(Real value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+std::string realToText(Real value)
+{
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
     const bool negative = value < 0;
     const Real magnitude = negative ? -value : value;
-    if (magnitude < std::numeric_limits<Real>::min()) return "0"; // zeros of both signs, denormals
+    if (magnitude < std::numeric_limits<Real>::min())
+        return "0"; // zeros of both signs, denormals
 
     int e = 0;
     const Real fraction = std::frexp(magnitude, &e); // magnitude = fraction * 2^e, fraction in [0.5, 1)
@@ -371,7 +400,8 @@ std::string realToText(Real value) {
     const char sep = decimalSeparator();
     char buffer[48];
     char* out = buffer;
-    if (negative) *out++ = '-';
+    if (negative)
+        *out++ = '-';
     if (exp10 >= -3 && exp10 <= 15) {
         if (exp10 <= 0) {
             *out++ = '0';
@@ -407,13 +437,15 @@ std::string realToText(Real value) {
     return std::string(buffer, static_cast<std::size_t>(out - buffer));
 }
 
-std::int32_t textToInt(std::string_view text) {
+std::int32_t textToInt(std::string_view text)
+{
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n && text[i] == ' ')
         ++i;
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
 
     std::size_t prefix = 0;
     if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X'))
@@ -423,7 +455,8 @@ std::int32_t textToInt(std::string_view text) {
 
     if (prefix != 0) {
         i += prefix;
-        if (i == n) failText(text, "integer");
+        if (i == n)
+            failText(text, "integer");
         std::uint32_t pattern = 0;
         for (; i < n; ++i) {
             const char c = text[i];
@@ -436,26 +469,33 @@ std::int32_t textToInt(std::string_view text) {
                 d = static_cast<std::uint32_t>(c - 'A' + 10);
             else
                 failText(text, "integer");
-            if (pattern > 0x0FFF'FFFFu) failText(text, "integer"); // a ninth significant digit
+            if (pattern > 0x0FFF'FFFFu)
+                failText(text, "integer"); // a ninth significant digit
             pattern = (pattern << 4) | d;
         }
         // The bit pattern is the value; negation wraps like the hardware does.
         return static_cast<std::int32_t>(negative ? 0u - pattern : pattern);
     }
 
-    if (i == n) failText(text, "integer");
+    if (i == n)
+        failText(text, "integer");
     std::int64_t value = 0;
     for (; i < n; ++i) {
-        if (!isDigit(text[i])) failText(text, "integer");
+        if (!isDigit(text[i]))
+            failText(text, "integer");
         value = value * 10 + (text[i] - '0');
-        if (value > 2'147'483'648LL) failText(text, "integer");
+        if (value > 2'147'483'648LL)
+            failText(text, "integer");
     }
-    if (negative) return static_cast<std::int32_t>(-value);
-    if (value > 2'147'483'647LL) failText(text, "integer");
+    if (negative)
+        return static_cast<std::int32_t>(-value);
+    if (value > 2'147'483'647LL)
+        failText(text, "integer");
     return static_cast<std::int32_t>(value);
 }
 
-std::string intToText(std::int64_t value) {
+std::string intToText(std::int64_t value)
+{
     char buffer[24];
     char* out = buffer;
     std::uint64_t magnitude = static_cast<std::uint64_t>(value);
@@ -471,19 +511,24 @@ namespace {
 
 constexpr Real kTwo63 = 9223372036854775808.0L;
 
-std::int64_t toInt64Checked(Real integral) {
-    if (!(integral >= -kTwo63 && integral < kTwo63)) throw CalcError(kInvalidOp); // NaN too
+std::int64_t toInt64Checked(Real integral)
+{
+    if (!(integral >= -kTwo63 && integral < kTwo63))
+        throw CalcError(kInvalidOp); // NaN too
     return static_cast<std::int64_t>(integral);
 }
 
 } // namespace
 
-std::int64_t truncReal(Real value) {
+std::int64_t truncReal(Real value)
+{
     return toInt64Checked(std::trunc(value));
 }
 
-std::int64_t roundReal(Real value) {
-    if (std::isnan(value) || std::isinf(value)) throw CalcError(kInvalidOp);
+std::int64_t roundReal(Real value)
+{
+    if (std::isnan(value) || std::isinf(value))
+        throw CalcError(kInvalidOp);
     // Explicit ties-to-even, independent of the processor's rounding mode. The fraction of a
     // real is exact, and so are t + 1 and t / 2 wherever they can still be in range.
     Real t = std::trunc(value);
@@ -493,50 +538,68 @@ std::int64_t roundReal(Real value) {
         t += step;
     } else if (fraction == 0.5L) {
         const Real halfT = t / 2;
-        if (std::trunc(halfT) != halfT) t += step;
+        if (std::trunc(halfT) != halfT)
+            t += step;
     }
     return toInt64Checked(t);
 }
 
-double toDouble(Real value) {
-    if (std::isnan(value)) throw CalcError(kInvalidOp);
+double toDouble(Real value)
+{
+    if (std::isnan(value))
+        throw CalcError(kInvalidOp);
     const double d = static_cast<double>(value);
-    if (std::isinf(d)) throw CalcError(kOverflow);
+    if (std::isinf(d))
+        throw CalcError(kOverflow);
     return d;
 }
 
-Real checked(Real value) {
-    if (std::isnan(value)) throw CalcError(kInvalidOp);
-    if (std::isinf(value)) throw CalcError(kOverflow);
+Real checked(Real value)
+{
+    if (std::isnan(value))
+        throw CalcError(kInvalidOp);
+    if (std::isinf(value))
+        throw CalcError(kOverflow);
     return value;
 }
 
-Real add(Real a, Real b) {
+Real add(Real a, Real b)
+{
     return checked(a + b);
 }
 
-Real sub(Real a, Real b) {
+Real sub(Real a, Real b)
+{
     return checked(a - b);
 }
 
-Real mul(Real a, Real b) {
+Real mul(Real a, Real b)
+{
     return checked(a * b);
 }
 
-Real div(Real a, Real b) {
-    if (b == 0) throw CalcError(a == 0 || std::isnan(a) ? kInvalidOp : kDivByZero);
+Real div(Real a, Real b)
+{
+    if (b == 0)
+        throw CalcError(a == 0 || std::isnan(a) ? kInvalidOp : kDivByZero);
     return checked(a / b);
 }
 
-std::int32_t intDiv(std::int32_t a, std::int32_t b) {
-    if (b == 0) throw CalcError(kIntDivByZero);
-    if (a == INT32_MIN && b == -1) throw CalcError(kIntOverflow);
+std::int32_t intDiv(std::int32_t a, std::int32_t b)
+{
+    if (b == 0)
+        throw CalcError(kIntDivByZero);
+    if (a == INT32_MIN && b == -1)
+        throw CalcError(kIntOverflow);
     return a / b;
 }
 
-std::int32_t intMod(std::int32_t a, std::int32_t b) {
-    if (b == 0) throw CalcError(kIntDivByZero);
-    if (a == INT32_MIN && b == -1) throw CalcError(kIntOverflow);
+std::int32_t intMod(std::int32_t a, std::int32_t b)
+{
+    if (b == 0)
+        throw CalcError(kIntDivByZero);
+    if (a == INT32_MIN && b == -1)
+        throw CalcError(kIntOverflow);
     return a % b;
 }
 

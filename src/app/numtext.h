@@ -29,15 +29,15 @@ inline constexpr const char* kOverflow = "Floating point overflow";
 inline constexpr const char* kIntDivByZero = "Division by zero";
 inline constexpr const char* kIntOverflow = "Integer overflow";
 
-Real textToReal(std::string_view text);   // throws "'<text>' is not a valid floating point value"
-std::string realToText(Real value);       // general format, 15 significant digits
+Real textToReal(std::string_view text); // throws "'<text>' is not a valid floating point value"
+std::string realToText(Real value);     // general format, 15 significant digits
 // Checked arithmetic never lets an infinity or a NaN through; should one arrive anyway,
 // realToText writes "INF", "-INF" or "NAN" rather than digits.
 std::int32_t textToInt(std::string_view text); // throws "'<text>' is not a valid integer value"
 std::string intToText(std::int64_t value);
-std::int64_t truncReal(Real value);       // towards zero; kInvalidOp outside the int64 range
-std::int64_t roundReal(Real value);       // halves to even; kInvalidOp outside the int64 range
-double toDouble(Real value);              // nearest double; kOverflow beyond the double range
+std::int64_t truncReal(Real value); // towards zero; kInvalidOp outside the int64 range
+std::int64_t roundReal(Real value); // halves to even; kInvalidOp outside the int64 range
+double toDouble(Real value);        // nearest double; kOverflow beyond the double range
 char decimalSeparator();
 void setDecimalSeparator(char separator);
 

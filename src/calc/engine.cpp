@@ -10,44 +10,52 @@ namespace {
 
 // The guard shared by most keys: an empty display or the bare "0" means nothing was entered.
 // "0,0", "00" and "-0" are real entries.
-bool nothingEntered(std::string_view display) {
+bool nothingEntered(std::string_view display)
+{
     return display.empty() || display == "0";
 }
 
-bool isMarker(std::string_view display) {
+bool isMarker(std::string_view display)
+{
     return display == kMarker;
 }
 
-bool hasSeparator(std::string_view display) {
+bool hasSeparator(std::string_view display)
+{
     return display.find(numtext::decimalSeparator()) != std::string_view::npos;
 }
 
 // Every real read from the display is kept as a double; a text beyond the double range fails here.
-double readDouble(std::string_view text) {
+double readDouble(std::string_view text)
+{
     return numtext::toDouble(numtext::textToReal(text));
 }
 
 // 2^63: beyond it the sine and cosine are taken as 0.
 constexpr Real kTrigLimit = 9223372036854775808.0L;
 
-Real sine(Real x) {
+Real sine(Real x)
+{
     return std::fabs(x) >= kTrigLimit ? 0.0L : std::sin(x);
 }
 
-Real cosine(Real x) {
+Real cosine(Real x)
+{
     return std::fabs(x) >= kTrigLimit ? 0.0L : std::cos(x);
 }
 
 // √(1 − x²) as √((1 − x)(1 + x)): for a double x both factors are exact in extended precision, so
 // the root keeps its accuracy as |x| approaches 1, where 1 − x·x would cancel away most digits.
-Real cosOfArcSine(Real x) {
+Real cosOfArcSine(Real x)
+{
     if (std::fabs(x) > 1.0L) {
         throw CalcError(numtext::kInvalidOp);
     }
     return std::sqrt((1.0L - x) * (1.0L + x));
 }
 
-Real angleToRadians(Real x, AngleUnit unit) {
+Real angleToRadians(Real x, AngleUnit unit)
+{
     switch (unit) {
     case AngleUnit::Degrees:
         return numtext::div(numtext::mul(kPi, x), 180.0L);
@@ -59,7 +67,8 @@ Real angleToRadians(Real x, AngleUnit unit) {
     return x;
 }
 
-Real radiansToAngle(Real x, AngleUnit unit) {
+Real radiansToAngle(Real x, AngleUnit unit)
+{
     switch (unit) {
     case AngleUnit::Degrees:
         return numtext::div(numtext::mul(x, 180.0L), kPi);
@@ -74,7 +83,8 @@ Real radiansToAngle(Real x, AngleUnit unit) {
 // Power of "X^y" and "=". The cases and their errors are decided first; the value itself comes
 // from powl, whose error stays below one extended unit even for exponents near 2^31, where repeated
 // squaring would lose several of the displayed digits. Underflow gives 0 or a denormal silently.
-Real raise(Real base, Real exponent) {
+Real raise(Real base, Real exponent)
+{
     if (exponent == 0.0L) {
         return 1.0L;
     }
@@ -94,7 +104,8 @@ Real raise(Real base, Real exponent) {
 // n! for n >= 13, kept as an unevaluated sum hi + lo of two extended values: fma recovers each
 // product's rounding error exactly, so after hundreds of factors the sum is still far more precise
 // than one extended value and the final rounding is the only one that reaches the display.
-Real bigFactorial(std::int32_t n) {
+Real bigFactorial(std::int32_t n)
+{
     Real hi = 1.0L;
     Real lo = 0.0L;
     for (std::int32_t i = 2; i <= n; ++i) {
@@ -110,11 +121,13 @@ Real bigFactorial(std::int32_t n) {
 
 } // namespace
 
-bool acceptsTypedChar(char32_t c) {
+bool acceptsTypedChar(char32_t c)
+{
     return c == 8 || (c >= U'0' && c <= U'9');
 }
 
-std::string Engine::digit(std::string_view display, char d) const {
+std::string Engine::digit(std::string_view display, char d) const
+{
     if (display == "0") {
         // A leading zero is replaced, and a second one is not added.
         return d == '0' ? std::string(display) : std::string(1, d);
@@ -122,25 +135,29 @@ std::string Engine::digit(std::string_view display, char d) const {
     return std::string(display) + d;
 }
 
-std::string Engine::comma(std::string_view display) const {
+std::string Engine::comma(std::string_view display) const
+{
     if (display.empty() || hasSeparator(display)) {
         return std::string(display);
     }
     return std::string(display) + numtext::decimalSeparator();
 }
 
-std::string Engine::sign(std::string_view display) const {
+std::string Engine::sign(std::string_view display) const
+{
     if (nothingEntered(display) || display.find('-') != std::string_view::npos) {
         return std::string(display);
     }
     return "-" + std::string(display);
 }
 
-std::string Engine::pi(std::string_view /*display*/) const {
+std::string Engine::pi(std::string_view /*display*/) const
+{
     return numtext::realToText(kPi);
 }
 
-std::string Engine::clear(std::string_view /*display*/) {
+std::string Engine::clear(std::string_view /*display*/)
+{
     m_pendingOp = kCleared;
     m_firstNum = 0;
     m_secondNum = 0;
@@ -148,7 +165,8 @@ std::string Engine::clear(std::string_view /*display*/) {
     return "0";
 }
 
-std::string Engine::binary(std::string_view display, char op) {
+std::string Engine::binary(std::string_view display, char op)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -157,7 +175,8 @@ std::string Engine::binary(std::string_view display, char op) {
     return {};
 }
 
-std::string Engine::equals(std::string_view display) {
+std::string Engine::equals(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -218,7 +237,8 @@ std::string Engine::equals(std::string_view display) {
     return numtext::realToText(m_resultNum);
 }
 
-std::string Engine::sqrtKey(std::string_view display) {
+std::string Engine::sqrtKey(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -232,7 +252,8 @@ std::string Engine::sqrtKey(std::string_view display) {
     return numtext::realToText(std::sqrt(static_cast<Real>(m_firstNum)));
 }
 
-std::string Engine::sqrKey(std::string_view display) {
+std::string Engine::sqrKey(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -243,7 +264,8 @@ std::string Engine::sqrKey(std::string_view display) {
     return numtext::realToText(numtext::mul(m_firstNum, m_firstNum));
 }
 
-std::string Engine::power(std::string_view display) {
+std::string Engine::power(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -255,7 +277,8 @@ std::string Engine::power(std::string_view display) {
     return {};
 }
 
-std::string Engine::fact(std::string_view display) {
+std::string Engine::fact(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -277,7 +300,8 @@ std::string Engine::fact(std::string_view display) {
     return numtext::realToText(bigFactorial(m_firstInt));
 }
 
-std::string Engine::ln(std::string_view display) {
+std::string Engine::ln(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -294,7 +318,8 @@ std::string Engine::ln(std::string_view display) {
     return numtext::realToText(std::log(static_cast<Real>(m_firstNum)));
 }
 
-std::string Engine::log(std::string_view display) {
+std::string Engine::log(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -308,7 +333,8 @@ std::string Engine::log(std::string_view display) {
     return numtext::realToText(std::log10(static_cast<Real>(m_firstNum)));
 }
 
-std::string Engine::trunc(std::string_view display) {
+std::string Engine::trunc(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -316,7 +342,8 @@ std::string Engine::trunc(std::string_view display) {
     return numtext::intToText(numtext::truncReal(m_firstNum));
 }
 
-std::string Engine::rnd(std::string_view display) {
+std::string Engine::rnd(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -327,7 +354,8 @@ std::string Engine::rnd(std::string_view display) {
     return numtext::intToText(numtext::roundReal(m_firstNum));
 }
 
-std::string Engine::trig(std::string_view display, Trig key, AngleUnit unit, Variant variant) {
+std::string Engine::trig(std::string_view display, Trig key, AngleUnit unit, Variant variant)
+{
     // The trigonometric keys take "0" as an operand; only "Sin" reads the marker as a number.
     if (display.empty()) {
         return std::string(display);
@@ -385,7 +413,8 @@ std::string Engine::trig(std::string_view display, Trig key, AngleUnit unit, Var
     return std::string(display);
 }
 
-std::string Engine::intBinary(std::string_view display, char op) {
+std::string Engine::intBinary(std::string_view display, char op)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -397,7 +426,8 @@ std::string Engine::intBinary(std::string_view display, char op) {
     return {};
 }
 
-std::string Engine::notKey(std::string_view display) {
+std::string Engine::notKey(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -405,7 +435,8 @@ std::string Engine::notKey(std::string_view display) {
     return numtext::intToText(~m_firstInt);
 }
 
-std::string Engine::memoryStore(std::string_view display) {
+std::string Engine::memoryStore(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -414,17 +445,20 @@ std::string Engine::memoryStore(std::string_view display) {
     return std::string(display);
 }
 
-std::string Engine::memoryRecall(std::string_view /*display*/) const {
+std::string Engine::memoryRecall(std::string_view /*display*/) const
+{
     return m_memoryText;
 }
 
-std::string Engine::memoryClear(std::string_view display) {
+std::string Engine::memoryClear(std::string_view display)
+{
     m_memoryText.clear();
     m_memoryIndicator = false;
     return std::string(display);
 }
 
-std::string Engine::memoryAdd(std::string_view display) {
+std::string Engine::memoryAdd(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
@@ -435,7 +469,8 @@ std::string Engine::memoryAdd(std::string_view display) {
     return std::string(display);
 }
 
-std::string Engine::memorySub(std::string_view display) {
+std::string Engine::memorySub(std::string_view display)
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }

@@ -13,7 +13,8 @@ const QString kEmptyInput = QStringLiteral("Не введено значение
 TfmElo::TfmElo(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmElo", QStringLiteral("Расчёт Эло"), 192, 114, 294, 178, QColor()})
     , leYouElo(ui::labeledEdit(this, "leYouElo", QStringLiteral("Ваше Эло"), {8, 24, 57, 21}))
-    , leEloTurn(ui::labeledEdit(this, "leEloTurn", QStringLiteral("Эло противника (турнира)"), {112, 24, 57, 21}))
+    , leEloTurn(
+          ui::labeledEdit(this, "leEloTurn", QStringLiteral("Эло противника (турнира)"), {112, 24, 57, 21}))
     , leGame(ui::labeledEdit(this, "leGame", QStringLiteral("Сыграно партий"), {8, 72, 81, 21}))
     , leNo(ui::labeledEdit(this, "leNo", QStringLiteral("Набрано очков"), {8, 112, 81, 21}))
     , leNewElo(ui::labeledEdit(this, "leNewElo", QStringLiteral("Новое Эло"), {112, 72, 57, 21}))
@@ -29,9 +30,9 @@ void TfmElo::bbStartClick()
 {
     if (!requireFilled({leYouElo, leEloTurn, leNo, leGame}, kEmptyInput))
         return;
-    leNewElo->setText(QString::fromStdString(elo::newRating(
-        leYouElo->text().toStdString(), leEloTurn->text().toStdString(), leNo->text().toStdString(),
-        leGame->text().toStdString())));
+    leNewElo->setText(
+        QString::fromStdString(elo::newRating(leYouElo->text().toStdString(), leEloTurn->text().toStdString(),
+                                              leNo->text().toStdString(), leGame->text().toStdString())));
 }
 
 void TfmElo::bbClearClick()

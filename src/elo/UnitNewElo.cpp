@@ -9,7 +9,8 @@
 #include <QPushButton>
 
 TfmNewElo::TfmNewElo(ui::Dialogs& dialogs)
-    : ui::ToolWindow(dialogs, {"fmNewElo", QStringLiteral("Расчёт начального Эло"), 192, 114, 255, 214, QColor()})
+    : ui::ToolWindow(dialogs,
+                     {"fmNewElo", QStringLiteral("Расчёт начального Эло"), 192, 114, 255, 214, QColor()})
     , Label1(ui::label(this, "Label1", QStringLiteral("Эло противника (турнира)"), {16, 16, 130, 13}))
     , Label2(ui::label(this, "Label2", QStringLiteral("Количество сыгранных партий"), {16, 48, 156, 13}))
     , Label3(ui::label(this, "Label3", QStringLiteral("Набрано очков"), {16, 80, 76, 13}))

@@ -12,22 +12,26 @@ using numtext::Real;
 
 // Ratings are 32-bit integers and their sums and differences wrap modulo 2^32 like all integer
 // arithmetic of the program; going through unsigned keeps the wrap defined.
-std::int32_t wrappingSub(std::int32_t a, std::int32_t b) {
+std::int32_t wrappingSub(std::int32_t a, std::int32_t b)
+{
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
-std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
+std::int32_t wrappingAdd(std::int32_t a, std::int32_t b)
+{
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
 // The band expecting `percent` (50..100): the percentages rise by one from band to band.
-const Band& bandFor(int percent) {
+const Band& bandFor(int percent)
+{
     return kBands[static_cast<std::size_t>(percent - kBands.front().percent)];
 }
 
 } // namespace
 
-int expectedPercent(std::int32_t d) {
+int expectedPercent(std::int32_t d)
+{
     // The magnitude is taken in 64 bits: the least 32-bit difference has no 32-bit negation.
     const std::int64_t magnitude = d < 0 ? -static_cast<std::int64_t>(d) : d;
     int percent = kBands.back().percent;
@@ -40,19 +44,26 @@ int expectedPercent(std::int32_t d) {
     return d < 0 ? 100 - percent : percent;
 }
 
-std::optional<std::int32_t> offsetFor(std::int32_t q) {
-    if (q < 0 || q > 100) return std::nullopt;
-    if (q == 0) return kZeroScoreOffset;
-    if (q == 100) return kFullScoreOffset;
+std::optional<std::int32_t> offsetFor(std::int32_t q)
+{
+    if (q < 0 || q > 100)
+        return std::nullopt;
+    if (q == 0)
+        return kZeroScoreOffset;
+    if (q == 100)
+        return kFullScoreOffset;
     // Below an even score the band expecting q is the mirror of the one expecting 100 - q, and its
     // most negative difference is that band's upper edge negated; above it, the lower edge.
-    if (q < 50) return -bandFor(100 - q).to;
-    if (q == 50) return 0;
+    if (q < 50)
+        return -bandFor(100 - q).to;
+    if (q == 50)
+        return 0;
     return bandFor(q).from;
 }
 
 std::string newRating(std::string_view youElo, std::string_view eloTurn, std::string_view points,
-                      std::string_view games) {
+                      std::string_view games)
+{
     const std::int32_t r = numtext::textToInt(youElo);
     const std::int32_t ro = numtext::textToInt(eloTurn);
     const double s = numtext::toDouble(numtext::textToReal(points));
@@ -67,7 +78,8 @@ std::string newRating(std::string_view youElo, std::string_view eloTurn, std::st
 }
 
 std::optional<std::string> initialRating(std::string_view opponents, std::string_view games,
-                                         std::string_view points) {
+                                         std::string_view points)
+{
     const std::int32_t ro = numtext::textToInt(opponents);
     const std::int32_t n = numtext::textToInt(games);
     const double s = numtext::toDouble(numtext::textToReal(points));
@@ -79,7 +91,8 @@ std::optional<std::string> initialRating(std::string_view opponents, std::string
     const double percentage = numtext::toDouble(numtext::div(100.0L, quotient));
     // Ruling out everything beyond 0..100 before truncating keeps percentages of any size (1 game,
     // 1E300 points) away from the integer conversion. (-1, 0) truncates to 0 and stays.
-    if (!(percentage > -1.0 && percentage < 101.0)) return std::nullopt;
+    if (!(percentage > -1.0 && percentage < 101.0))
+        return std::nullopt;
     const auto q = static_cast<std::int32_t>(numtext::truncReal(percentage));
     return numtext::intToText(wrappingAdd(ro, *offsetFor(q)));
 }

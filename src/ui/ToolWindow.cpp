@@ -14,8 +14,8 @@ constexpr int kFrameHeight = 28;
 } // namespace
 
 ToolWindow::ToolWindow(Dialogs& dialogs, const WindowFrame& frame)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
 {
     setObjectName(QString::fromLatin1(frame.name));

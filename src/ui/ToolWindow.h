@@ -15,11 +15,11 @@ class QLineEdit;
 namespace ui {
 
 struct WindowFrame {
-    const char* name;   // window object name, e.g. "fmElo"
+    const char* name; // window object name, e.g. "fmElo"
     QString caption;
-    int left, top;      // outer position on the screen
-    int width, height;  // outer size, title bar and borders included
-    QColor background;  // invalid: the palette's button face
+    int left, top;     // outer position on the screen
+    int width, height; // outer size, title bar and borders included
+    QColor background; // invalid: the palette's button face
 };
 
 class ToolWindow : public QWidget {

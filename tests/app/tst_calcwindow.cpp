@@ -91,8 +91,9 @@ private slots:
                 texts << (b->isChecked() ? u'*' + b->text() : b->text());
             return texts;
         };
-        QCOMPARE(items(byName<QGroupBox>(w, "rgGrRad")),
-                 (QStringList{QStringLiteral("*Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")}));
+        QCOMPARE(
+            items(byName<QGroupBox>(w, "rgGrRad")),
+            (QStringList{QStringLiteral("*Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")}));
         QCOMPARE(items(byName<QGroupBox>(w, "rgArcHyp")),
                  (QStringList{QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("*None")}));
     }
@@ -105,21 +106,32 @@ private slots:
         QTest::addColumn<QColor>("color");
         QTest::addColumn<QString>("hint");
         const QColor none;
-        QTest::newRow("first key") << "bb7" << "7" << QPoint(8, 72) << none << "";
-        QTest::newRow("plus, blue") << "bbPlas" << "+" << QPoint(128, 72) << QColor(0, 0, 255) << "";
-        QTest::newRow("minus is two dashes") << "bbMinus" << "--" << QPoint(128, 104) << QColor(0, 0, 255) << "";
-        QTest::newRow("square root hint") << "bbSqrt" << "Sqrt" << QPoint(168, 72) << QColor(0, 0, 255)
-                                          << "Квадратный корень";
-        QTest::newRow("last column") << "bbMod" << "Mod" << QPoint(328, 104) << QColor(128, 128, 0) << "";
-        QTest::newRow("sign key") << "bbPlmin" << "+\\-" << QPoint(48, 168) << QColor(0, 0, 255) << "";
-        QTest::newRow("clear is Cyrillic") << "bbClear" << "С" << QPoint(208, 168) << QColor(255, 0, 0) << "";
-        QTest::newRow("trunc, green") << "bbTrunc" << "Trunc" << QPoint(248, 168) << QColor(0, 128, 0)
-                                      << "Отброс дробной части";
-        QTest::newRow("equals, maroon") << "bbRes" << "=" << QPoint(248, 200) << QColor(128, 0, 0) << "";
-        QTest::newRow("cotangent, navy") << "bbCot" << "Cot" << QPoint(288, 200) << QColor(0, 0, 128) << "Котангенс";
-        QTest::newRow("div hint") << "bbDiv" << "Div" << QPoint(328, 200) << QColor(128, 128, 0)
-                                  << "Отброс целой части";
-        QTest::newRow("memory recall") << "bbMr" << "MR" << QPoint(88, 200) << QColor(255, 0, 0) << "";
+        QTest::newRow("first key") << "bb7"
+                                   << "7" << QPoint(8, 72) << none << "";
+        QTest::newRow("plus, blue") << "bbPlas"
+                                    << "+" << QPoint(128, 72) << QColor(0, 0, 255) << "";
+        QTest::newRow("minus is two dashes") << "bbMinus"
+                                             << "--" << QPoint(128, 104) << QColor(0, 0, 255) << "";
+        QTest::newRow("square root hint")
+            << "bbSqrt"
+            << "Sqrt" << QPoint(168, 72) << QColor(0, 0, 255) << "Квадратный корень";
+        QTest::newRow("last column") << "bbMod"
+                                     << "Mod" << QPoint(328, 104) << QColor(128, 128, 0) << "";
+        QTest::newRow("sign key") << "bbPlmin"
+                                  << "+\\-" << QPoint(48, 168) << QColor(0, 0, 255) << "";
+        QTest::newRow("clear is Cyrillic") << "bbClear"
+                                           << "С" << QPoint(208, 168) << QColor(255, 0, 0) << "";
+        QTest::newRow("trunc, green")
+            << "bbTrunc"
+            << "Trunc" << QPoint(248, 168) << QColor(0, 128, 0) << "Отброс дробной части";
+        QTest::newRow("equals, maroon") << "bbRes"
+                                        << "=" << QPoint(248, 200) << QColor(128, 0, 0) << "";
+        QTest::newRow("cotangent, navy") << "bbCot"
+                                         << "Cot" << QPoint(288, 200) << QColor(0, 0, 128) << "Котангенс";
+        QTest::newRow("div hint") << "bbDiv"
+                                  << "Div" << QPoint(328, 200) << QColor(128, 128, 0) << "Отброс целой части";
+        QTest::newRow("memory recall") << "bbMr"
+                                       << "MR" << QPoint(88, 200) << QColor(255, 0, 0) << "";
     }
 
     void keyLayout()
@@ -144,11 +156,13 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("shown");
         QTest::newRow("2 + 3 =") << QStringList{"bb2", "bbPlas", "bb3", "bbRes"} << "5";
-        QTest::newRow("repeat equals") << QStringList{"bb2", "bbPlas", "bb3", "bbRes", "bbRes", "bbRes"} << "9";
+        QTest::newRow("repeat equals")
+            << QStringList{"bb2", "bbPlas", "bb3", "bbRes", "bbRes", "bbRes"} << "9";
         QTest::newRow("operator replaces pending")
             << QStringList{"bb2", "bbPlas", "bb3", "bbMultyply", "bb4", "bbRes"} << "12";
         QTest::newRow("comma and sign") << QStringList{"bb1", "bbZap", "bb5", "bbPlmin"} << "-1,5";
-        QTest::newRow("pi times two") << QStringList{"bb2", "bbMultyply", "bbPi", "bbRes"} << "6,28318530717958";
+        QTest::newRow("pi times two")
+            << QStringList{"bb2", "bbMultyply", "bbPi", "bbRes"} << "6,28318530717958";
         QTest::newRow("clear") << QStringList{"bb2", "bbPlas", "bbClear"} << "0";
     }
 
@@ -167,22 +181,43 @@ private slots:
         QTest::addColumn<QString>("angle");   // radio item of rgGrRad to select first
         QTest::addColumn<QString>("variant"); // radio item of rgArcHyp to select first
         QTest::addColumn<QString>("shown");
-        QTest::newRow("square root") << QStringList{"bb2", "bbSqrt"} << "" << "" << "1,4142135623731";
-        QTest::newRow("sine of 30 degrees") << QStringList{"bb3", "bb0", "bbSin"} << "" << "" << "0,5";
-        QTest::newRow("sine of 100 grads") << QStringList{"bb1", "bb0", "bb0", "bbSin"} << "Грады" << "" << "1";
-        QTest::newRow("arc cosine of 0 in radians") << QStringList{"bbCos"} << "Радианы" << "Arc"
+        QTest::newRow("square root") << QStringList{"bb2", "bbSqrt"} << ""
+                                     << ""
+                                     << "1,4142135623731";
+        QTest::newRow("sine of 30 degrees") << QStringList{"bb3", "bb0", "bbSin"} << ""
+                                            << ""
+                                            << "0,5";
+        QTest::newRow("sine of 100 grads") << QStringList{"bb1", "bb0", "bb0", "bbSin"} << "Грады"
+                                           << ""
+                                           << "1";
+        QTest::newRow("arc cosine of 0 in radians") << QStringList{"bbCos"} << "Радианы"
+                                                    << "Arc"
                                                     << "1,5707963267949";
-        QTest::newRow("arc sine of 1 in degrees") << QStringList{"bb1", "bbSin"} << "Градусы" << "Arc" << "90";
-        QTest::newRow("hyperbolic cosine of 0") << QStringList{"bbCos"} << "" << "Hyp" << "1";
-        QTest::newRow("power") << QStringList{"bb2", "bbXy", "bb1", "bb0", "bbRes"} << "" << "" << "1024";
-        QTest::newRow("factorial") << QStringList{"bb5", "bbFact"} << "" << "" << "120";
-        QTest::newRow("logarithm of a negative") << QStringList{"bb5", "bbPlmin", "bbLog"} << "" << ""
+        QTest::newRow("arc sine of 1 in degrees") << QStringList{"bb1", "bbSin"} << "Градусы"
+                                                  << "Arc"
+                                                  << "90";
+        QTest::newRow("hyperbolic cosine of 0") << QStringList{"bbCos"} << ""
+                                                << "Hyp"
+                                                << "1";
+        QTest::newRow("power") << QStringList{"bb2", "bbXy", "bb1", "bb0", "bbRes"} << ""
+                               << ""
+                               << "1024";
+        QTest::newRow("factorial") << QStringList{"bb5", "bbFact"} << ""
+                                   << ""
+                                   << "120";
+        QTest::newRow("logarithm of a negative") << QStringList{"bb5", "bbPlmin", "bbLog"} << ""
+                                                 << ""
                                                  << "Нельзя такой операнд";
-        QTest::newRow("integer and") << QStringList{"bb1", "bb2", "bbAnd", "bb1", "bb0", "bbRes"} << "" << ""
+        QTest::newRow("integer and") << QStringList{"bb1", "bb2", "bbAnd", "bb1", "bb0", "bbRes"} << ""
+                                     << ""
                                      << "8";
-        QTest::newRow("not") << QStringList{"bb5", "bbNot"} << "" << "" << "-6";
+        QTest::newRow("not") << QStringList{"bb5", "bbNot"} << ""
+                             << ""
+                             << "-6";
         QTest::newRow("memory add and recall")
-            << QStringList{"bb5", "bbMS", "bbClear", "bb3", "bbMpl", "bbMr"} << "" << "" << "8";
+            << QStringList{"bb5", "bbMS", "bbClear", "bb3", "bbMpl", "bbMr"} << ""
+            << ""
+            << "8";
     }
 
     void functionKeys()
@@ -226,7 +261,8 @@ private slots:
     {
         byName<QLineEdit>(calc(), "edtCalc")->setText(QStringLiteral("1,5,2"));
         click(calc(), "bbPlas");
-        QCOMPARE(m_dialogs->errors(), QStringList{QStringLiteral("'1,5,2' is not a valid floating point value.")});
+        QCOMPARE(m_dialogs->errors(),
+                 QStringList{QStringLiteral("'1,5,2' is not a valid floating point value.")});
         QCOMPARE(display(), QStringLiteral("1,5,2"));
         QCOMPARE(calc()->engine().pendingOp(), '+');
     }
@@ -235,9 +271,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("digits append at the caret") << "12" << "012";
-        QTest::newRow("letters, comma, signs ignored") << "a,-+=5" << "05";
-        QTest::newRow("blank and dot ignored") << " .7" << "07";
+        QTest::newRow("digits append at the caret") << "12"
+                                                    << "012";
+        QTest::newRow("letters, comma, signs ignored") << "a,-+=5"
+                                                       << "05";
+        QTest::newRow("blank and dot ignored") << " .7"
+                                               << "07";
     }
 
     void typingFilter()
@@ -275,12 +314,18 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Elo, yes") << "mnuElo" << int(ui::Answer::Yes) << "fmElo" << "Расчёт Эло";
-        QTest::newRow("Elo, no") << "mnuElo" << int(ui::Answer::No) << "fmNewElo" << "Расчёт начального Эло";
-        QTest::newRow("plot") << "mnuGraph" << -1 << "fmGraph" << "График";
-        QTest::newRow("password") << "mnuSort" << -1 << "fmSort" << "Пароль";
-        QTest::newRow("loan") << "N3" << -1 << "fmKred" << "Кредит";
-        QTest::newRow("converter") << "N4" << -1 << "fmKonvert" << "Конвертер измерительных величин";
+        QTest::newRow("Elo, yes") << "mnuElo" << int(ui::Answer::Yes) << "fmElo"
+                                  << "Расчёт Эло";
+        QTest::newRow("Elo, no") << "mnuElo" << int(ui::Answer::No) << "fmNewElo"
+                                 << "Расчёт начального Эло";
+        QTest::newRow("plot") << "mnuGraph" << -1 << "fmGraph"
+                              << "График";
+        QTest::newRow("password") << "mnuSort" << -1 << "fmSort"
+                                  << "Пароль";
+        QTest::newRow("loan") << "N3" << -1 << "fmKred"
+                              << "Кредит";
+        QTest::newRow("converter") << "N4" << -1 << "fmKonvert"
+                                   << "Конвертер измерительных величин";
     }
 
     void toolWindowsFromMenu()
@@ -326,15 +371,24 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QKeySequence>("shortcut");
-        QTest::newRow("colour") << "mnuColor" << "&Цвет" << QKeySequence(Qt::CTRL | Qt::Key_F1);
-        QTest::newRow("font") << "mnuFont" << "&Шрифт" << QKeySequence(Qt::CTRL | Qt::Key_F2);
-        QTest::newRow("elo") << "mnuElo" << "Вычисление Эло" << QKeySequence(Qt::CTRL | Qt::Key_W);
-        QTest::newRow("plot") << "mnuGraph" << "График" << QKeySequence(Qt::CTRL | Qt::Key_G);
-        QTest::newRow("password") << "mnuSort" << "Пароль" << QKeySequence(Qt::CTRL | Qt::Key_Y);
-        QTest::newRow("loan") << "N3" << "Кредит" << QKeySequence(Qt::SHIFT | Qt::Key_F1);
-        QTest::newRow("converter") << "N4" << "Конвертер" << QKeySequence(Qt::SHIFT | Qt::Key_F2);
-        QTest::newRow("help") << "mnuHelp" << "Справка" << QKeySequence();
-        QTest::newRow("about") << "mnuPrograms" << "О прграмме" << QKeySequence();
+        QTest::newRow("colour") << "mnuColor"
+                                << "&Цвет" << QKeySequence(Qt::CTRL | Qt::Key_F1);
+        QTest::newRow("font") << "mnuFont"
+                              << "&Шрифт" << QKeySequence(Qt::CTRL | Qt::Key_F2);
+        QTest::newRow("elo") << "mnuElo"
+                             << "Вычисление Эло" << QKeySequence(Qt::CTRL | Qt::Key_W);
+        QTest::newRow("plot") << "mnuGraph"
+                              << "График" << QKeySequence(Qt::CTRL | Qt::Key_G);
+        QTest::newRow("password") << "mnuSort"
+                                  << "Пароль" << QKeySequence(Qt::CTRL | Qt::Key_Y);
+        QTest::newRow("loan") << "N3"
+                              << "Кредит" << QKeySequence(Qt::SHIFT | Qt::Key_F1);
+        QTest::newRow("converter") << "N4"
+                                   << "Конвертер" << QKeySequence(Qt::SHIFT | Qt::Key_F2);
+        QTest::newRow("help") << "mnuHelp"
+                              << "Справка" << QKeySequence();
+        QTest::newRow("about") << "mnuPrograms"
+                               << "О прграмме" << QKeySequence();
     }
 
     void menuShortcuts()
@@ -417,7 +471,8 @@ private slots:
     {
         calc()->setWindowColor(Qt::black);
         calc()->close();
-        QCOMPARE(QSettings(settingsPath(), QSettings::IniFormat).value(QStringLiteral("Color/Form")).toInt(), 0);
+        QCOMPARE(QSettings(settingsPath(), QSettings::IniFormat).value(QStringLiteral("Color/Form")).toInt(),
+                 0);
         restart();
         QCOMPARE(TfmCalc::colorToValue(calc()->windowColor()), 500000);
     }
@@ -466,6 +521,14 @@ private slots:
         QFETCH(QLocale, locale);
         QFETCH(char, separator);
         QCOMPARE(app::separatorOf(locale), separator);
+    }
+
+    void localeChangeRereadsSeparator()
+    {
+        numtext::setDecimalSeparator('#');
+        QEvent change(QEvent::LocaleChange);
+        QApplication::sendEvent(calc(), &change);
+        QCOMPARE(numtext::decimalSeparator(), app::separatorOf(QLocale::system()));
     }
 
     void pointSeparatorKeypad()

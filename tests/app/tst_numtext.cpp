@@ -20,7 +20,8 @@ namespace {
 
 const QString kNoError = QStringLiteral("<no error>");
 
-QString errorOf(const std::function<void()>& f) {
+QString errorOf(const std::function<void()>& f)
+{
     try {
         f();
     } catch (const numtext::CalcError& e) {
@@ -29,18 +30,21 @@ QString errorOf(const std::function<void()>& f) {
     return kNoError;
 }
 
-std::string_view view(const QByteArray& text) {
+std::string_view view(const QByteArray& text)
+{
     return {text.constData(), static_cast<std::size_t>(text.size())};
 }
 
 // Exact and sign-aware: hex digits of the significand and the binary exponent.
-QByteArray hex(Real value) {
+QByteArray hex(Real value)
+{
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%La", value);
     return buffer;
 }
 
-QByteArray swapSeparators(QByteArray text) {
+QByteArray swapSeparators(QByteArray text)
+{
     for (char& c : text) {
         if (c == ',')
             c = '.';
@@ -58,8 +62,10 @@ constexpr SeparatorCase kSeparators[] = {{',', "comma"}, {'.', "point"}};
 
 // Reference for the written digits: glibc's correctly rounded 18 significant digits, then the
 // 16th digit decides the 15th, laid out as fixed or scientific notation.
-std::string referenceText(Real value) {
-    if (std::fabs(value) < std::numeric_limits<Real>::min()) return "0";
+std::string referenceText(Real value)
+{
+    if (std::fabs(value) < std::numeric_limits<Real>::min())
+        return "0";
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17Le", value); // d.ddddddddddddddddde±x
     const char* p = buffer;
@@ -90,18 +96,21 @@ std::string referenceText(Real value) {
         } else {
             for (int i = 0; i < exp10; ++i)
                 out += i < count ? digits[static_cast<std::size_t>(i)] : '0';
-            if (count > exp10) out += "," + digits.substr(static_cast<std::size_t>(exp10));
+            if (count > exp10)
+                out += "," + digits.substr(static_cast<std::size_t>(exp10));
         }
     } else {
         out += digits[0];
-        if (count > 1) out += "," + digits.substr(1);
+        if (count > 1)
+            out += "," + digits.substr(1);
         out += "E" + std::to_string(exp10 - 1);
     }
     return out;
 }
 
 // glibc's correctly rounded "%.15Lg", in the same layout (comma, no "+", no exponent padding).
-std::string correctlyRounded15(Real value) {
+std::string correctlyRounded15(Real value)
+{
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15Lg", value);
     std::string out;
@@ -111,7 +120,8 @@ std::string correctlyRounded15(Real value) {
         } else if (*p == 'e') {
             out += 'E';
             ++p;
-            if (*p == '-') out += '-';
+            if (*p == '-')
+                out += '-';
             ++p;
             while (*p == '0' && p[1] != '\0')
                 ++p;
@@ -166,7 +176,8 @@ private slots:
     void readsPowersOfTenCorrectlyRounded();
 };
 
-void TestNumtext::initTestCase() {
+void TestNumtext::initTestCase()
+{
     // The start-up code replaces it from the regional settings; until then it is a point.
     QCOMPARE(numtext::decimalSeparator(), '.');
 }
@@ -174,7 +185,8 @@ void TestNumtext::initTestCase() {
 // ---------------------------------------------------------------------------------------------
 // Text to real. Rows are written with ","; for the point separator "," and "." swap roles.
 
-void TestNumtext::readsReal_data() {
+void TestNumtext::readsReal_data()
+{
     QTest::addColumn<char>("separator");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<Real>("expected");
@@ -219,13 +231,15 @@ void TestNumtext::readsReal_data() {
     for (const auto& sep : kSeparators) {
         for (const Row& row : rows) {
             QByteArray text = row.text;
-            if (sep.separator == '.') text = swapSeparators(text);
+            if (sep.separator == '.')
+                text = swapSeparators(text);
             QTest::addRow("%s: %s", sep.name, row.name) << sep.separator << text << row.expected;
         }
     }
 }
 
-void TestNumtext::readsReal() {
+void TestNumtext::readsReal()
+{
     QFETCH(char, separator);
     QFETCH(QByteArray, text);
     QFETCH(Real, expected);
@@ -235,7 +249,8 @@ void TestNumtext::readsReal() {
     QCOMPARE(hex(value), hex(expected));
 }
 
-void TestNumtext::rejectsReal_data() {
+void TestNumtext::rejectsReal_data()
+{
     QTest::addColumn<char>("separator");
     QTest::addColumn<QByteArray>("text");
 
@@ -273,13 +288,15 @@ void TestNumtext::rejectsReal_data() {
     for (const auto& sep : kSeparators) {
         for (const Row& row : rows) {
             QByteArray text = QByteArray::fromStdString(row.text);
-            if (sep.separator == '.') text = swapSeparators(text);
+            if (sep.separator == '.')
+                text = swapSeparators(text);
             QTest::addRow("%s: %s", sep.name, row.name) << sep.separator << text;
         }
     }
 }
 
-void TestNumtext::rejectsReal() {
+void TestNumtext::rejectsReal()
+{
     QFETCH(char, separator);
     QFETCH(QByteArray, text);
     numtext::setDecimalSeparator(separator);
@@ -290,7 +307,8 @@ void TestNumtext::rejectsReal() {
 // ---------------------------------------------------------------------------------------------
 // Real to text. Expected texts are written with ","; the point separator swaps it.
 
-void TestNumtext::writesReal_data() {
+void TestNumtext::writesReal_data()
+{
     QTest::addColumn<char>("separator");
     QTest::addColumn<Real>("value");
     QTest::addColumn<QByteArray>("expected");
@@ -341,13 +359,15 @@ void TestNumtext::writesReal_data() {
     for (const auto& sep : kSeparators) {
         for (const Row& row : rows) {
             QByteArray text = row.text;
-            if (sep.separator == '.') text = swapSeparators(text);
+            if (sep.separator == '.')
+                text = swapSeparators(text);
             QTest::addRow("%s: %s", sep.name, row.name) << sep.separator << row.value << text;
         }
     }
 }
 
-void TestNumtext::writesReal() {
+void TestNumtext::writesReal()
+{
     QFETCH(char, separator);
     QFETCH(Real, value);
     QFETCH(QByteArray, expected);
@@ -357,7 +377,8 @@ void TestNumtext::writesReal() {
 
 // Values where 18 digits followed by rounding at the 16th digit differ from rounding straight to
 // 15 digits. Each row also shows that the correctly rounded text is different.
-void TestNumtext::writesSixteenthDigitRule_data() {
+void TestNumtext::writesSixteenthDigitRule_data()
+{
     QTest::addColumn<Real>("value");
     QTest::addColumn<QByteArray>("expected");
 
@@ -384,7 +405,8 @@ void TestNumtext::writesSixteenthDigitRule_data() {
         << 34543305788870649950.0L << QByteArray("3,45433057888707E19");
 }
 
-void TestNumtext::writesSixteenthDigitRule() {
+void TestNumtext::writesSixteenthDigitRule()
+{
     QFETCH(Real, value);
     QFETCH(QByteArray, expected);
     numtext::setDecimalSeparator(',');
@@ -395,7 +417,8 @@ void TestNumtext::writesSixteenthDigitRule() {
 // ---------------------------------------------------------------------------------------------
 // Integers.
 
-void TestNumtext::readsInt_data() {
+void TestNumtext::readsInt_data()
+{
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("expected");
 
@@ -420,7 +443,8 @@ void TestNumtext::readsInt_data() {
     QTest::newRow("leading hexadecimal zeros do not count") << QByteArray("$0000000012345678") << 0x12345678;
 }
 
-void TestNumtext::readsInt() {
+void TestNumtext::readsInt()
+{
     QFETCH(QByteArray, text);
     QFETCH(int, expected);
     std::int32_t value = 0;
@@ -428,7 +452,8 @@ void TestNumtext::readsInt() {
     QCOMPARE(value, expected);
 }
 
-void TestNumtext::rejectsInt_data() {
+void TestNumtext::rejectsInt_data()
+{
     QTest::addColumn<QByteArray>("text");
 
     QTest::newRow("trailing blank") << QByteArray("42 ");
@@ -455,13 +480,15 @@ void TestNumtext::rejectsInt_data() {
     QTest::newRow("Cyrillic digits word") << QByteArray("сорок");
 }
 
-void TestNumtext::rejectsInt() {
+void TestNumtext::rejectsInt()
+{
     QFETCH(QByteArray, text);
     const QString expected = QString::fromUtf8("'" + text + "' is not a valid integer value");
     QCOMPARE(errorOf([&] { numtext::textToInt(view(text)); }), expected);
 }
 
-void TestNumtext::writesInt_data() {
+void TestNumtext::writesInt_data()
+{
     QTest::addColumn<qint64>("value");
     QTest::addColumn<QByteArray>("expected");
 
@@ -473,7 +500,8 @@ void TestNumtext::writesInt_data() {
     QTest::newRow("greatest 64-bit") << qint64(INT64_MAX) << QByteArray("9223372036854775807");
 }
 
-void TestNumtext::writesInt() {
+void TestNumtext::writesInt()
+{
     QFETCH(qint64, value);
     QFETCH(QByteArray, expected);
     QCOMPARE(QByteArray::fromStdString(numtext::intToText(value)), expected);
@@ -482,7 +510,8 @@ void TestNumtext::writesInt() {
 // ---------------------------------------------------------------------------------------------
 // Truncation, rounding and storing into a double.
 
-void TestNumtext::truncatesAndRounds_data() {
+void TestNumtext::truncatesAndRounds_data()
+{
     QTest::addColumn<Real>("value");
     QTest::addColumn<QString>("truncated"); // decimal result or the error message
     QTest::addColumn<QString>("rounded");
@@ -523,7 +552,8 @@ void TestNumtext::truncatesAndRounds_data() {
     QTest::newRow("NaN") << std::numeric_limits<Real>::quiet_NaN() << invalid << invalid;
 }
 
-void TestNumtext::truncatesAndRounds() {
+void TestNumtext::truncatesAndRounds()
+{
     QFETCH(Real, value);
     QFETCH(QString, truncated);
     QFETCH(QString, rounded);
@@ -536,7 +566,8 @@ void TestNumtext::truncatesAndRounds() {
     QCOMPARE(outcome([&] { return numtext::roundReal(value); }), rounded);
 }
 
-void TestNumtext::storesAsDouble_data() {
+void TestNumtext::storesAsDouble_data()
+{
     QTest::addColumn<Real>("value");
     QTest::addColumn<double>("expected");
     QTest::addColumn<QString>("error");
@@ -557,7 +588,8 @@ void TestNumtext::storesAsDouble_data() {
                          << QString::fromLatin1(numtext::kInvalidOp);
 }
 
-void TestNumtext::storesAsDouble() {
+void TestNumtext::storesAsDouble()
+{
     QFETCH(Real, value);
     QFETCH(double, expected);
     QFETCH(QString, error);
@@ -569,7 +601,8 @@ void TestNumtext::storesAsDouble() {
 // ---------------------------------------------------------------------------------------------
 // Checked arithmetic.
 
-void TestNumtext::checksRealArithmetic_data() {
+void TestNumtext::checksRealArithmetic_data()
+{
     QTest::addColumn<char>("op"); // + - * / or c for checked(a)
     QTest::addColumn<Real>("a");
     QTest::addColumn<Real>("b");
@@ -601,7 +634,8 @@ void TestNumtext::checksRealArithmetic_data() {
     QTest::newRow("checked NaN") << 'c' << nan << 0.0L << 0.0L << invalid;
 }
 
-void TestNumtext::checksRealArithmetic() {
+void TestNumtext::checksRealArithmetic()
+{
     QFETCH(char, op);
     QFETCH(Real, a);
     QFETCH(Real, b);
@@ -631,7 +665,8 @@ void TestNumtext::checksRealArithmetic() {
     QCOMPARE(hex(result), hex(expected));
 }
 
-void TestNumtext::checksIntDivision_data() {
+void TestNumtext::checksIntDivision_data()
+{
     QTest::addColumn<int>("a");
     QTest::addColumn<int>("b");
     QTest::addColumn<QString>("quotient"); // value or error message
@@ -656,7 +691,8 @@ void TestNumtext::checksIntDivision_data() {
     QTest::newRow("zero by zero") << 0 << 0 << byZero << byZero;
 }
 
-void TestNumtext::checksIntDivision() {
+void TestNumtext::checksIntDivision()
+{
     QFETCH(int, a);
     QFETCH(int, b);
     QFETCH(QString, quotient);
@@ -673,7 +709,8 @@ void TestNumtext::checksIntDivision() {
 // ---------------------------------------------------------------------------------------------
 // Properties over many values, from a fixed seed.
 
-void TestNumtext::writtenDigitsMatchReference() {
+void TestNumtext::writtenDigitsMatchReference()
+{
     numtext::setDecimalSeparator(',');
     std::mt19937_64 rng(20240601);
     for (int n = 0; n < 200000; ++n) {
@@ -690,7 +727,8 @@ void TestNumtext::writtenDigitsMatchReference() {
             // Any normal extended value: random significand, random exponent over the full range.
             const auto significand = static_cast<Real>(rng() | (std::uint64_t(1) << 63));
             value = std::ldexp(significand, static_cast<int>(rng() % 32765) - 16381 - 64);
-            if (rng() & 1) value = -value;
+            if (rng() & 1)
+                value = -value;
         }
         const std::string written = numtext::realToText(value);
         const std::string reference = referenceText(value);
@@ -701,7 +739,8 @@ void TestNumtext::writtenDigitsMatchReference() {
     }
 }
 
-void TestNumtext::writtenDoublesReadBackToSameText() {
+void TestNumtext::writtenDoublesReadBackToSameText()
+{
     for (const auto& sep : kSeparators) {
         numtext::setDecimalSeparator(sep.separator);
         std::mt19937_64 rng(7);
@@ -720,7 +759,8 @@ void TestNumtext::writtenDoublesReadBackToSameText() {
     }
 }
 
-void TestNumtext::integersBelowTenToFifteenAreExact() {
+void TestNumtext::integersBelowTenToFifteenAreExact()
+{
     numtext::setDecimalSeparator(',');
     std::mt19937_64 rng(15);
     constexpr std::int64_t kLimit = 1'000'000'000'000'000;
@@ -728,7 +768,8 @@ void TestNumtext::integersBelowTenToFifteenAreExact() {
         // Spread over all magnitudes, not only 15-digit numbers.
         std::int64_t i = static_cast<std::int64_t>(rng() % kLimit);
         i /= static_cast<std::int64_t>(std::pow(10.0, static_cast<double>(rng() % 15)));
-        if (rng() & 1) i = -i;
+        if (rng() & 1)
+            i = -i;
         const std::string expected = std::to_string(i);
         QCOMPARE(numtext::realToText(static_cast<Real>(i)), expected);
         QCOMPARE(numtext::textToReal(expected), static_cast<Real>(i));
@@ -736,7 +777,8 @@ void TestNumtext::integersBelowTenToFifteenAreExact() {
     QCOMPARE(numtext::realToText(static_cast<Real>(kLimit - 1)), std::string("999999999999999"));
 }
 
-void TestNumtext::notationSwitchesAtBoundaries() {
+void TestNumtext::notationSwitchesAtBoundaries()
+{
     numtext::setDecimalSeparator(',');
     for (int k = -40; k <= 40; ++k) {
         for (const Real mantissa : {1.0L, 1.5L, 9.875L}) {
@@ -748,7 +790,8 @@ void TestNumtext::notationSwitchesAtBoundaries() {
     }
 }
 
-void TestNumtext::readsPowersOfTenCorrectlyRounded() {
+void TestNumtext::readsPowersOfTenCorrectlyRounded()
+{
     numtext::setDecimalSeparator(',');
     for (int k = 0; k <= 4932; ++k) {
         const std::string text = "1E" + std::to_string(k);

@@ -77,7 +77,8 @@ const std::array<Key, 33> kKeys{{
 // The sequence stops at the first error; the display keeps the text it had before that key.
 class KeyScript {
 public:
-    Outcome run(QString script) {
+    Outcome run(QString script)
+    {
         const QStringList tokens = script.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString& token : tokens) {
             try {
@@ -92,7 +93,8 @@ public:
     const Engine& engine() const { return m_engine; }
 
 private:
-    void press(const std::string& key) {
+    void press(const std::string& key)
+    {
         if (key.starts_with("type:")) {
             m_display = key.substr(5);
             for (char& c : m_display) {
@@ -124,15 +126,18 @@ private:
     Variant m_variant = Variant::None;
 };
 
-QString qs(const std::string& s) {
+QString qs(const std::string& s)
+{
     return QString::fromStdString(s);
 }
 
-QString notReal(const QString& text) {
+QString notReal(const QString& text)
+{
     return QStringLiteral("'%1' is not a valid floating point value").arg(text);
 }
 
-QString notInt(const QString& text) {
+QString notInt(const QString& text)
+{
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 
@@ -142,7 +147,8 @@ const QString kOverflow = QString::fromLatin1(numtext::kOverflow);
 const QString kIntDivZero = QString::fromLatin1(numtext::kIntDivByZero);
 const QString kIntOverflow = QString::fromLatin1(numtext::kIntOverflow);
 
-void addRow(const char* name, const QString& script, const QString& display, const QString& error = {}) {
+void addRow(const char* name, const QString& script, const QString& display, const QString& error = {})
+{
     QTest::newRow(name) << script << display << error;
 }
 
@@ -174,12 +180,14 @@ private slots:
     void factorialReturnsAtOnce();
 
 private:
-    static void columns() {
+    static void columns()
+    {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("error");
     }
-    static void checkRow() {
+    static void checkRow()
+    {
         QFETCH(QString, script);
         QFETCH(QString, display);
         QFETCH(QString, error);
@@ -190,7 +198,8 @@ private:
     }
 };
 
-void TestEngine::entryAndArithmetic_data() {
+void TestEngine::entryAndArithmetic_data()
+{
     columns();
     addRow("equals at start does nothing", "=", "0");
     addRow("equals with nothing pending shows the last result", "7 =", "0");
@@ -233,7 +242,8 @@ void TestEngine::entryAndArithmetic_data() {
     addRow("negative zero shows as zero", "0 , 0 +\\- * 5 =", "0");
 }
 
-void TestEngine::scientific_data() {
+void TestEngine::scientific_data()
+{
     columns();
     addRow("sqrt of 2", "2 Sqrt", "1,4142135623731");
     addRow("sqrt of negative", "4 +\\- Sqrt", "-4", kInvalid);
@@ -307,7 +317,8 @@ void TestEngine::scientific_data() {
     addRow("power ignores zero", "X^y =", "0");
 }
 
-void TestEngine::trigonometry_data() {
+void TestEngine::trigonometry_data()
+{
     columns();
     addRow("degrees sin 30", "Градусы None 3 0 Sin", "0,5");
     addRow("grads sin 100", "Грады None 1 0 0 Sin", "1");
@@ -364,7 +375,8 @@ void TestEngine::trigonometry_data() {
     addRow("cos replaces the first operand", "Радианы 2 + 0 Cos =", "1");
 }
 
-void TestEngine::integerAndMemory_data() {
+void TestEngine::integerAndMemory_data()
+{
     columns();
     addRow("mod", "7 Mod 3 =", "1");
     addRow("mod repeated", "7 Mod 3 = =", "0");
@@ -409,7 +421,8 @@ void TestEngine::integerAndMemory_data() {
     addRow("clear keeps the memory", "7 MS С MR", "7");
 }
 
-void TestEngine::pointSeparator_data() {
+void TestEngine::pointSeparator_data()
+{
     columns();
     addRow("comma key appends a point", "1 , 5", "1.5");
     addRow("second separator refused", "1 , 5 ,", "1.5");
@@ -427,12 +440,14 @@ void TestEngine::pointSeparator_data() {
     addRow("memory", "1 , 5 MS С 2 M+ MR", "3.5");
 }
 
-void TestEngine::pointSeparator() {
+void TestEngine::pointSeparator()
+{
     numtext::setDecimalSeparator('.');
     checkRow();
 }
 
-void TestEngine::realState_data() {
+void TestEngine::realState_data()
+{
     QTest::addColumn<QString>("script");
     QTest::addColumn<char>("pendingOp");
     QTest::addColumn<double>("firstNum");
@@ -469,7 +484,8 @@ void TestEngine::realState_data() {
         << "2 X^y 20000 +\\- =" << calc::kPow << 2.0 << -20000.0 << 0.0;
 }
 
-void TestEngine::realState() {
+void TestEngine::realState()
+{
     QFETCH(QString, script);
     QFETCH(char, pendingOp);
     QFETCH(double, firstNum);
@@ -484,7 +500,8 @@ void TestEngine::realState() {
     QCOMPARE(e.resultNum(), resultNum);
 }
 
-void TestEngine::integerAndMemoryState_data() {
+void TestEngine::integerAndMemoryState_data()
+{
     QTest::addColumn<QString>("script");
     QTest::addColumn<char>("pendingOp");
     QTest::addColumn<int>("firstInt");
@@ -519,7 +536,8 @@ void TestEngine::integerAndMemoryState_data() {
         << "7 MS MC 3 M+" << calc::kNoOp << 0 << 0 << 0 << "" << false;
 }
 
-void TestEngine::integerAndMemoryState() {
+void TestEngine::integerAndMemoryState()
+{
     QFETCH(QString, script);
     QFETCH(char, pendingOp);
     QFETCH(int, firstInt);
@@ -538,7 +556,8 @@ void TestEngine::integerAndMemoryState() {
     QCOMPARE(e.memoryIndicator(), indicator);
 }
 
-void TestEngine::keyboardFilter_data() {
+void TestEngine::keyboardFilter_data()
+{
     QTest::addColumn<uint>("character");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("zero") << uint('0') << true;
@@ -556,13 +575,15 @@ void TestEngine::keyboardFilter_data() {
     QTest::newRow("arabic-indic digit") << 0x0661u << false;
 }
 
-void TestEngine::keyboardFilter() {
+void TestEngine::keyboardFilter()
+{
     QFETCH(uint, character);
     QFETCH(bool, accepted);
     QCOMPARE(calc::acceptsTypedChar(char32_t(character)), accepted);
 }
 
-void TestEngine::factorialReturnsAtOnce() {
+void TestEngine::factorialReturnsAtOnce()
+{
     // The largest input must fail at once instead of multiplying two billion times.
     const auto start = std::chrono::steady_clock::now();
     KeyScript keys;

@@ -31,7 +31,8 @@ const Quad kQuadPi = acosq(Quad(-1));
 // The display text of a value known to about 34 digits, by the writing rule of the number text:
 // 18 significant digits rounded to nearest, then 15 by the 16th digit, trailing zeros removed,
 // fixed notation for decimal exponents -3 … 15 (of 0.d1d2… × 10^E), scientific otherwise.
-std::string referenceText(Quad value, char separator) {
+std::string referenceText(Quad value, char separator)
+{
     if (value == 0) {
         return "0";
     }
@@ -86,7 +87,8 @@ std::string referenceText(Quad value, char separator) {
 }
 
 // A display text that reads back as exactly x: 17 significant digits.
-std::string inputText(double x) {
+std::string inputText(double x)
+{
     char buf[40];
     const auto end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 16).ptr;
     std::string text(buf, end);
@@ -103,17 +105,20 @@ struct SweepFunction {
 constexpr int kInputsPerFunction = 1250;
 const double kTwo63 = std::ldexp(1.0, 63);
 
-double logUniform(std::mt19937_64& rng, double lo, double hi) {
+double logUniform(std::mt19937_64& rng, double lo, double hi)
+{
     std::uniform_real_distribution<double> exponent(std::log10(lo), std::log10(hi));
     return std::pow(10.0, exponent(rng));
 }
 
-double randomSign(std::mt19937_64& rng, double x) {
+double randomSign(std::mt19937_64& rng, double x)
+{
     return (rng() & 1) != 0 ? -x : x;
 }
 
 // Moves x by a few units in its last place, so inputs land on and around a special point.
-double nudge(std::mt19937_64& rng, double x) {
+double nudge(std::mt19937_64& rng, double x)
+{
     const int steps = int(rng() % 9) - 4;
     for (int i = 0; i < std::abs(steps); ++i) {
         x = std::nextafter(x, steps > 0 ? HUGE_VAL : -HUGE_VAL);
@@ -123,7 +128,8 @@ double nudge(std::mt19937_64& rng, double x) {
 
 // Three in five across the whole range, the rest next to multiples of π/2 up to 10^6 π,
 // where sin, cos and tan pass through zero or a pole.
-std::vector<double> angleInputs(std::mt19937_64& rng) {
+std::vector<double> angleInputs(std::mt19937_64& rng)
+{
     std::vector<double> xs;
     for (int i = 0; i < kInputsPerFunction; ++i) {
         if (i % 5 < 3) {
@@ -138,7 +144,8 @@ std::vector<double> angleInputs(std::mt19937_64& rng) {
 }
 
 // Mostly across the positive range, one in five within 10^-3 of 1 where the logarithm is near 0.
-std::vector<double> logInputs(std::mt19937_64& rng) {
+std::vector<double> logInputs(std::mt19937_64& rng)
+{
     std::vector<double> xs;
     for (int i = 0; i < kInputsPerFunction; ++i) {
         if (i % 5 < 4) {
@@ -150,7 +157,8 @@ std::vector<double> logInputs(std::mt19937_64& rng) {
     return xs;
 }
 
-std::vector<double> sqrtInputs(std::mt19937_64& rng) {
+std::vector<double> sqrtInputs(std::mt19937_64& rng)
+{
     std::vector<double> xs;
     for (int i = 0; i < kInputsPerFunction; ++i) {
         xs.push_back(logUniform(rng, 1e-320, 1e308)); // denormals included
@@ -159,7 +167,8 @@ std::vector<double> sqrtInputs(std::mt19937_64& rng) {
 }
 
 // Uniform over [-1, 1], tiny values, and values a few units from ±1 where the slope is steep.
-std::vector<double> unitInputs(std::mt19937_64& rng) {
+std::vector<double> unitInputs(std::mt19937_64& rng)
+{
     std::uniform_real_distribution<double> uniform(-1.0, 1.0);
     std::vector<double> xs;
     for (int i = 0; i < kInputsPerFunction; ++i) {
@@ -181,7 +190,8 @@ std::vector<double> unitInputs(std::mt19937_64& rng) {
 }
 
 // Up to the overflow of the extended range at about 11356,5, plus a few beyond it.
-std::vector<double> hypInputs(std::mt19937_64& rng) {
+std::vector<double> hypInputs(std::mt19937_64& rng)
+{
     std::vector<double> xs;
     for (int i = 0; i < kInputsPerFunction; ++i) {
         xs.push_back(
@@ -190,7 +200,8 @@ std::vector<double> hypInputs(std::mt19937_64& rng) {
     return xs;
 }
 
-std::string radiansKey(Engine& e, const std::string& text, Trig key, Variant variant) {
+std::string radiansKey(Engine& e, const std::string& text, Trig key, Variant variant)
+{
     return e.trig(text, key, AngleUnit::Radians, variant);
 }
 
@@ -212,7 +223,8 @@ private slots:
 
 // The reference writer must agree with the engine's own writer on exactly known values, or the
 // sweep below would compare two different formats.
-void TestEngineSweep::referenceFormat_data() {
+void TestEngineSweep::referenceFormat_data()
+{
     QTest::addColumn<double>("value");
     QTest::newRow("integer") << 100.0;
     QTest::newRow("fraction") << -0.5;
@@ -227,13 +239,15 @@ void TestEngineSweep::referenceFormat_data() {
     QTest::newRow("tiny") << -1.5e-300;
 }
 
-void TestEngineSweep::referenceFormat() {
+void TestEngineSweep::referenceFormat()
+{
     QFETCH(double, value);
     QCOMPARE(QString::fromStdString(referenceText(Quad(value), ',')),
              QString::fromStdString(numtext::realToText(value)));
 }
 
-void TestEngineSweep::sweep_data() {
+void TestEngineSweep::sweep_data()
+{
     QTest::addColumn<SweepFunction>("function");
     using std::placeholders::_1;
     using std::placeholders::_2;
@@ -264,7 +278,8 @@ void TestEngineSweep::sweep_data() {
 // last digit: where moving the exact value by 2^-62 of itself (four units of the last place of a
 // 64-bit significand) changes its 15-digit text, because the value lies on the edge between two
 // displayed numbers. Every other difference fails the test.
-void TestEngineSweep::sweep() {
+void TestEngineSweep::sweep()
+{
     QFETCH(SweepFunction, function);
     std::mt19937_64 rng(20240611);
     const Quad maxReal = std::numeric_limits<numtext::Real>::max();
@@ -310,7 +325,8 @@ void TestEngineSweep::sweep() {
 
 // Every factorial from 13 up to the last one within the extended range, against a product kept
 // in quadruple precision (its accumulated error stays near 2^-102, far below a displayed digit).
-void TestEngineSweep::factorials() {
+void TestEngineSweep::factorials()
+{
     Quad exact = 479001600; // 12!
     QStringList differing;
     for (int n = 13; n <= 1754; ++n) {

@@ -29,7 +29,8 @@ private:
     {
         m_dialogs->confirmAnswers.push_back(answer);
         byName<QAction>(m_windows.fmCalc.get(), "mnuElo")->trigger();
-        return answer == ui::Answer::Yes ? static_cast<QWidget*>(m_windows.fmElo.get()) : m_windows.fmNewElo.get();
+        return answer == ui::Answer::Yes ? static_cast<QWidget*>(m_windows.fmElo.get())
+                                         : m_windows.fmNewElo.get();
     }
 
     static void type(QWidget* w, const char* name, const QString& text)
@@ -88,7 +89,8 @@ private slots:
                 at = at->nextInFocusChain();
             while (!(at->focusPolicy() & Qt::TabFocus));
         }
-        QCOMPARE(order, (QStringList{"leYouElo", "leEloTurn", "leGame", "leNo", "leNewElo", "bbStart", "bbClear"}));
+        QCOMPARE(order,
+                 (QStringList{"leYouElo", "leEloTurn", "leGame", "leNo", "leNewElo", "bbStart", "bbClear"}));
     }
 
     void ratingUpdate_data()
@@ -99,13 +101,41 @@ private slots:
         QTest::addColumn<QString>("points");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("error");
-        QTest::newRow("stronger player") << "2400" << "2300" << "9" << "6,5" << "2407,4" << "";
-        QTest::newRow("weaker player") << "1200" << "1245" << "7" << "3" << "1199,2" << "";
-        QTest::newRow("even score, no fraction") << "2000" << "2000" << "1" << "0,5" << "2000" << "";
-        QTest::newRow("no games") << "1500" << "1400" << "0" << "2" << "1520" << "";
-        QTest::newRow("fractional rating") << "2400,5" << "2300" << "9" << "6" << ""
+        QTest::newRow("stronger player") << "2400"
+                                         << "2300"
+                                         << "9"
+                                         << "6,5"
+                                         << "2407,4"
+                                         << "";
+        QTest::newRow("weaker player") << "1200"
+                                       << "1245"
+                                       << "7"
+                                       << "3"
+                                       << "1199,2"
+                                       << "";
+        QTest::newRow("even score, no fraction") << "2000"
+                                                 << "2000"
+                                                 << "1"
+                                                 << "0,5"
+                                                 << "2000"
+                                                 << "";
+        QTest::newRow("no games") << "1500"
+                                  << "1400"
+                                  << "0"
+                                  << "2"
+                                  << "1520"
+                                  << "";
+        QTest::newRow("fractional rating") << "2400,5"
+                                           << "2300"
+                                           << "9"
+                                           << "6"
+                                           << ""
                                            << "'2400,5' is not a valid integer value.";
-        QTest::newRow("blank points are text, not empty") << "2400" << "2300" << "9" << " " << ""
+        QTest::newRow("blank points are text, not empty") << "2400"
+                                                          << "2300"
+                                                          << "9"
+                                                          << " "
+                                                          << ""
                                                           << "' ' is not a valid floating point value.";
     }
 
@@ -193,7 +223,8 @@ private slots:
             QCOMPARE(byName<QLabel>(w, row.label)->text(), QString::fromUtf8(row.caption));
             QCOMPARE(byName<QLineEdit>(w, row.edit)->geometry(), row.rect);
             // The label ends before its box starts.
-            QVERIFY(byName<QLabel>(w, row.label)->x() + byName<QLabel>(w, row.label)->sizeHint().width() < 184);
+            QVERIFY(byName<QLabel>(w, row.label)->x() + byName<QLabel>(w, row.label)->sizeHint().width() <
+                    184);
         }
         QCOMPARE(byName<QPushButton>(w, "Button1")->geometry(), QRect(40, 144, 75, 25));
         QCOMPARE(byName<QPushButton>(w, "Button2")->geometry(), QRect(120, 144, 75, 25));
@@ -206,19 +237,66 @@ private slots:
         QTest::addColumn<QString>("points");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("error");
-        QTest::newRow("even score") << "1500" << "10" << "5" << "1500" << "";
-        QTest::newRow("30 per cent") << "1500" << "10" << "3" << "1347" << "";
-        QTest::newRow("22 per cent by extended division") << "1500" << "25" << "5,5" << "1275" << "";
-        QTest::newRow("half a point of 100") << "1500" << "100" << "0,5" << "700" << "";
-        QTest::newRow("53 per cent") << "1500" << "10" << "5,3" << "1518" << "";
-        QTest::newRow("54 per cent, beyond the printed rows") << "1500" << "100" << "54" << "1526" << "";
-        QTest::newRow("full score") << "1500" << "10" << "10" << "2300" << "";
-        QTest::newRow("no points") << "1500" << "10" << "0" << "old" << "Floating point division by zero.";
-        QTest::newRow("no games, no points") << "1500" << "0" << "0" << "old" << "Invalid floating point operation.";
-        QTest::newRow("empty box fails its conversion") << "" << "10" << "5" << "old"
+        QTest::newRow("even score") << "1500"
+                                    << "10"
+                                    << "5"
+                                    << "1500"
+                                    << "";
+        QTest::newRow("30 per cent") << "1500"
+                                     << "10"
+                                     << "3"
+                                     << "1347"
+                                     << "";
+        QTest::newRow("22 per cent by extended division") << "1500"
+                                                          << "25"
+                                                          << "5,5"
+                                                          << "1275"
+                                                          << "";
+        QTest::newRow("half a point of 100") << "1500"
+                                             << "100"
+                                             << "0,5"
+                                             << "700"
+                                             << "";
+        QTest::newRow("53 per cent") << "1500"
+                                     << "10"
+                                     << "5,3"
+                                     << "1518"
+                                     << "";
+        QTest::newRow("54 per cent, beyond the printed rows") << "1500"
+                                                              << "100"
+                                                              << "54"
+                                                              << "1526"
+                                                              << "";
+        QTest::newRow("full score") << "1500"
+                                    << "10"
+                                    << "10"
+                                    << "2300"
+                                    << "";
+        QTest::newRow("no points") << "1500"
+                                   << "10"
+                                   << "0"
+                                   << "old"
+                                   << "Floating point division by zero.";
+        QTest::newRow("no games, no points") << "1500"
+                                             << "0"
+                                             << "0"
+                                             << "old"
+                                             << "Invalid floating point operation.";
+        QTest::newRow("empty box fails its conversion") << ""
+                                                        << "10"
+                                                        << "5"
+                                                        << "old"
                                                         << "'' is not a valid integer value.";
-        QTest::newRow("more points than games") << "1500" << "10" << "11" << "old" << "";
-        QTest::newRow("negative points") << "1500" << "10" << "-1" << "old" << "";
+        QTest::newRow("more points than games") << "1500"
+                                                << "10"
+                                                << "11"
+                                                << "old"
+                                                << "";
+        QTest::newRow("negative points") << "1500"
+                                         << "10"
+                                         << "-1"
+                                         << "old"
+                                         << "";
     }
 
     void initialRating()

@@ -13,12 +13,14 @@ namespace {
 constexpr std::int32_t kMinInt = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
 
-std::string utf8(const QString& text) {
+std::string utf8(const QString& text)
+{
     return text.toStdString();
 }
 
 // The message of the CalcError `f` throws, or a marker when it throws none.
-template <typename F> QString errorOf(F f) {
+template <typename F> QString errorOf(F f)
+{
     try {
         f();
     } catch (const numtext::CalcError& e) {
@@ -64,7 +66,8 @@ private slots:
     void initialRatingWithPointSeparator();
 };
 
-void TestRating::bandsAreContiguousAndRising() {
+void TestRating::bandsAreContiguousAndRising()
+{
     QCOMPARE(elo::kBands.size(), std::size_t{51});
     QCOMPARE(elo::kBands.front().from, 0);
     QCOMPARE(elo::kBands.front().percent, 50);
@@ -83,7 +86,8 @@ void TestRating::bandsAreContiguousAndRising() {
     }
 }
 
-void TestRating::expectedPercent_data() {
+void TestRating::expectedPercent_data()
+{
     QTest::addColumn<int>("d");
     QTest::addColumn<int>("percent");
     // clang-format off
@@ -105,13 +109,15 @@ void TestRating::expectedPercent_data() {
     // clang-format on
 }
 
-void TestRating::expectedPercent() {
+void TestRating::expectedPercent()
+{
     QFETCH(int, d);
     QFETCH(int, percent);
     QCOMPARE(elo::expectedPercent(d), percent);
 }
 
-void TestRating::expectedPercentIsSymmetric() {
+void TestRating::expectedPercentIsSymmetric()
+{
     int previous = elo::expectedPercent(-1000);
     for (std::int32_t d = -1000; d <= 1000; ++d) {
         const int p = elo::expectedPercent(d);
@@ -121,7 +127,8 @@ void TestRating::expectedPercentIsSymmetric() {
     }
 }
 
-void TestRating::offsetsMatchPrintedTable() {
+void TestRating::offsetsMatchPrintedTable()
+{
     // The documented offsets for the scores 0..53, typed here to check the derivation from the bands.
     constexpr std::array<std::int32_t, 54> printed{
         -800, -735, -619, -559, -517, -484, -456, -432, -411, -391, -374, -357, -344, -328,
@@ -137,7 +144,8 @@ void TestRating::offsetsMatchPrintedTable() {
     }
 }
 
-void TestRating::offsetFor_data() {
+void TestRating::offsetFor_data()
+{
     QTest::addColumn<int>("q");
     QTest::addColumn<bool>("exists");
     QTest::addColumn<int>("offset");
@@ -153,20 +161,24 @@ void TestRating::offsetFor_data() {
     // clang-format on
 }
 
-void TestRating::offsetFor() {
+void TestRating::offsetFor()
+{
     QFETCH(int, q);
     QFETCH(bool, exists);
     QFETCH(int, offset);
     const std::optional<std::int32_t> got = elo::offsetFor(q);
     QCOMPARE(got.has_value(), exists);
-    if (exists) QCOMPARE(*got, offset);
+    if (exists)
+        QCOMPARE(*got, offset);
 }
 
-void TestRating::offsetsAreBandEdges() {
+void TestRating::offsetsAreBandEdges()
+{
     // Each offset from 1 to 99 is the smallest difference expecting Q: it lies in Q's band, and
     // one point less already expects Q - 1.
     for (std::int32_t q = 1; q <= 99; ++q) {
-        if (q == 50) continue;
+        if (q == 50)
+            continue;
         const std::int32_t offset = *elo::offsetFor(q);
         QVERIFY2(elo::expectedPercent(offset) == q, qPrintable(QStringLiteral("Q %1 off its band").arg(q)));
         QVERIFY2(elo::expectedPercent(offset - 1) == q - 1,
@@ -174,7 +186,8 @@ void TestRating::offsetsAreBandEdges() {
     }
 }
 
-void TestRating::newRating_data() {
+void TestRating::newRating_data()
+{
     QTest::addColumn<QString>("youElo");
     QTest::addColumn<QString>("eloTurn");
     QTest::addColumn<QString>("points");
@@ -199,7 +212,8 @@ void TestRating::newRating_data() {
     // clang-format on
 }
 
-void TestRating::newRating() {
+void TestRating::newRating()
+{
     QFETCH(QString, youElo);
     QFETCH(QString, eloTurn);
     QFETCH(QString, points);
@@ -209,7 +223,8 @@ void TestRating::newRating() {
              result);
 }
 
-void TestRating::newRatingErrors_data() {
+void TestRating::newRatingErrors_data()
+{
     QTest::addColumn<QString>("youElo");
     QTest::addColumn<QString>("eloTurn");
     QTest::addColumn<QString>("points");
@@ -237,7 +252,8 @@ void TestRating::newRatingErrors_data() {
     // clang-format on
 }
 
-void TestRating::newRatingErrors() {
+void TestRating::newRatingErrors()
+{
     QFETCH(QString, youElo);
     QFETCH(QString, eloTurn);
     QFETCH(QString, points);
@@ -247,14 +263,16 @@ void TestRating::newRatingErrors() {
              message);
 }
 
-void TestRating::newRatingWithPointSeparator() {
+void TestRating::newRatingWithPointSeparator()
+{
     const SeparatorGuard guard('.');
     QCOMPARE(QString::fromStdString(elo::newRating("2400", "2300", "6.5", "9")), QStringLiteral("2407.4"));
     QCOMPARE(errorOf([] { elo::newRating("2400", "2300", "6,5", "9"); }),
              QStringLiteral("'6,5' is not a valid floating point value"));
 }
 
-void TestRating::initialRating_data() {
+void TestRating::initialRating_data()
+{
     QTest::addColumn<QString>("opponents");
     QTest::addColumn<QString>("games");
     QTest::addColumn<QString>("points");
@@ -281,7 +299,8 @@ void TestRating::initialRating_data() {
     // clang-format on
 }
 
-void TestRating::initialRating() {
+void TestRating::initialRating()
+{
     QFETCH(QString, opponents);
     QFETCH(QString, games);
     QFETCH(QString, points);
@@ -289,10 +308,12 @@ void TestRating::initialRating() {
     QFETCH(QString, result);
     const std::optional<std::string> got = elo::initialRating(utf8(opponents), utf8(games), utf8(points));
     QCOMPARE(got.has_value(), written);
-    if (written) QCOMPARE(QString::fromStdString(*got), result);
+    if (written)
+        QCOMPARE(QString::fromStdString(*got), result);
 }
 
-void TestRating::initialRatingErrors_data() {
+void TestRating::initialRatingErrors_data()
+{
     QTest::addColumn<QString>("opponents");
     QTest::addColumn<QString>("games");
     QTest::addColumn<QString>("points");
@@ -311,7 +332,8 @@ void TestRating::initialRatingErrors_data() {
     // clang-format on
 }
 
-void TestRating::initialRatingErrors() {
+void TestRating::initialRatingErrors()
+{
     QFETCH(QString, opponents);
     QFETCH(QString, games);
     QFETCH(QString, points);
@@ -319,7 +341,8 @@ void TestRating::initialRatingErrors() {
     QCOMPARE(errorOf([&] { elo::initialRating(utf8(opponents), utf8(games), utf8(points)); }), message);
 }
 
-void TestRating::initialRatingWithPointSeparator() {
+void TestRating::initialRatingWithPointSeparator()
+{
     const SeparatorGuard guard('.');
     QCOMPARE(elo::initialRating("1500", "25", "5.5"), std::optional<std::string>("1275"));
     QCOMPARE(errorOf([] { elo::initialRating("1500", "25", "5,5"); }),

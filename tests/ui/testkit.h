@@ -16,7 +16,8 @@
 namespace testkit {
 
 struct Box {
-    QString kind; // "error", "emptyInput", "confirm", "information", "color", "font", "open", "save", "document"
+    QString
+        kind; // "error", "emptyInput", "confirm", "information", "color", "font", "open", "save", "document"
     QString text;
 };
 
@@ -30,13 +31,19 @@ public:
     QColor lastColorInitial;
     QFont lastFontInitial;
 
-    void emptyInput(QWidget*, const QString& text) override { boxes.append({QStringLiteral("emptyInput"), text}); }
+    void emptyInput(QWidget*, const QString& text) override
+    {
+        boxes.append({QStringLiteral("emptyInput"), text});
+    }
     ui::Answer confirm(QWidget*, const QString& text) override
     {
         boxes.append({QStringLiteral("confirm"), text});
         return take(confirmAnswers, "confirm");
     }
-    void information(QWidget*, const QString& text) override { boxes.append({QStringLiteral("information"), text}); }
+    void information(QWidget*, const QString& text) override
+    {
+        boxes.append({QStringLiteral("information"), text});
+    }
     std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override
     {
         boxes.append({QStringLiteral("color"), initial.name()});
@@ -74,8 +81,7 @@ protected:
     void errorBox(const QString& text) override { boxes.append({QStringLiteral("error"), text}); }
 
 private:
-    template <typename T>
-    static T take(std::deque<T>& answers, const char* what)
+    template <typename T> static T take(std::deque<T>& answers, const char* what)
     {
         if (answers.empty())
             throw std::logic_error(std::string("test gave no answer for the ") + what);
@@ -86,8 +92,7 @@ private:
 };
 
 // The control named name under root; fails the test naming the missing control.
-template <typename T>
-T* byName(const QObject* root, const char* name)
+template <typename T> T* byName(const QObject* root, const char* name)
 {
     T* found = root->findChild<T*>(QString::fromLatin1(name));
     if (!found) {

@@ -57,15 +57,22 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("ends in a letter") << "Integer overflow" << "Integer overflow.";
+        QTest::newRow("ends in a letter") << "Integer overflow"
+                                          << "Integer overflow.";
         QTest::newRow("ends in a quote") << "'1.5' is not a valid floating point value"
                                          << "'1.5' is not a valid floating point value.";
-        QTest::newRow("ends in Cyrillic") << "Нельзя" << "Нельзя.";
-        QTest::newRow("ends in a digit") << "code 7" << "code 7.";
-        QTest::newRow("ends in a full stop") << "Done." << "Done.";
-        QTest::newRow("ends in an exclamation mark") << "Stop!" << "Stop!";
-        QTest::newRow("ends in a blank") << "gap " << "gap ";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("ends in Cyrillic") << "Нельзя"
+                                          << "Нельзя.";
+        QTest::newRow("ends in a digit") << "code 7"
+                                         << "code 7.";
+        QTest::newRow("ends in a full stop") << "Done."
+                                             << "Done.";
+        QTest::newRow("ends in an exclamation mark") << "Stop!"
+                                                     << "Stop!";
+        QTest::newRow("ends in a blank") << "gap "
+                                         << "gap ";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void fullStopRule()
