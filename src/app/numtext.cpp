@@ -261,16 +261,27 @@ void setDecimalSeparator(char separator)
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+// Both readers start alike: leading blanks (code 32 only), then one optional sign. Returns
+// whether the sign was "-", with i left on the first character after it.
+bool skipBlanksAndSign(std::string_view text, std::size_t& i)
+{
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        return text[i++] == '-';
+    return false;
+}
+
+} // namespace
+
 Real textToReal(std::string_view text)
 {
     const char sep = decimalSeparator();
     const std::size_t n = text.size();
     std::size_t i = 0;
-    while (i < n && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    const bool negative = skipBlanksAndSign(text, i);
 
     // Digits are accumulated as acc = acc * 10 + digit, each step rounded in the real format.
     // While the integer stays below 2^64 every step is exact in both formats, so the integer
@@ -441,11 +452,7 @@ std::int32_t textToInt(std::string_view text)
 {
     const std::size_t n = text.size();
     std::size_t i = 0;
-    while (i < n && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    const bool negative = skipBlanksAndSign(text, i);
 
     std::size_t prefix = 0;
     if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X'))

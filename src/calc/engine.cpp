@@ -1,6 +1,7 @@
 #include "engine.h"
 
 #include <cmath>
+#include <optional>
 
 namespace calc {
 
@@ -18,6 +19,19 @@ bool nothingEntered(std::string_view display)
 bool isMarker(std::string_view display)
 {
     return display == kMarker;
+}
+
+// The entry checks of the function keys that refuse the marker: nothing entered leaves the
+// display as it is, the marker empties it. Empty when the key goes on to read the display.
+std::optional<std::string> entryCheck(std::string_view display)
+{
+    if (nothingEntered(display)) {
+        return std::string(display);
+    }
+    if (isMarker(display)) {
+        return std::string();
+    }
+    return std::nullopt;
 }
 
 bool hasSeparator(std::string_view display)
@@ -239,11 +253,8 @@ std::string Engine::equals(std::string_view display)
 
 std::string Engine::sqrtKey(std::string_view display)
 {
-    if (nothingEntered(display)) {
-        return std::string(display);
-    }
-    if (isMarker(display)) {
-        return {};
+    if (const auto early = entryCheck(display)) {
+        return *early;
     }
     m_firstNum = readDouble(display);
     if (m_firstNum < 0) {
@@ -254,11 +265,8 @@ std::string Engine::sqrtKey(std::string_view display)
 
 std::string Engine::sqrKey(std::string_view display)
 {
-    if (nothingEntered(display)) {
-        return std::string(display);
-    }
-    if (isMarker(display)) {
-        return {};
+    if (const auto early = entryCheck(display)) {
+        return *early;
     }
     m_firstNum = readDouble(display);
     return numtext::realToText(numtext::mul(m_firstNum, m_firstNum));
@@ -266,11 +274,8 @@ std::string Engine::sqrKey(std::string_view display)
 
 std::string Engine::power(std::string_view display)
 {
-    if (nothingEntered(display)) {
-        return std::string(display);
-    }
-    if (isMarker(display)) {
-        return {};
+    if (const auto early = entryCheck(display)) {
+        return *early;
     }
     m_firstNum = readDouble(display);
     m_pendingOp = kPow;
@@ -279,11 +284,8 @@ std::string Engine::power(std::string_view display)
 
 std::string Engine::fact(std::string_view display)
 {
-    if (nothingEntered(display)) {
-        return std::string(display);
-    }
-    if (isMarker(display)) {
-        return {};
+    if (const auto early = entryCheck(display)) {
+        return *early;
     }
     if (hasSeparator(display)) {
         return std::string(kMarker);
@@ -302,11 +304,8 @@ std::string Engine::fact(std::string_view display)
 
 std::string Engine::ln(std::string_view display)
 {
-    if (nothingEntered(display)) {
-        return std::string(display);
-    }
-    if (isMarker(display)) {
-        return {};
+    if (const auto early = entryCheck(display)) {
+        return *early;
     }
     m_firstNum = readDouble(display);
     if (m_firstNum == 0) {
@@ -344,11 +343,8 @@ std::string Engine::trunc(std::string_view display)
 
 std::string Engine::rnd(std::string_view display)
 {
-    if (nothingEntered(display)) {
-        return std::string(display);
-    }
-    if (isMarker(display)) {
-        return {};
+    if (const auto early = entryCheck(display)) {
+        return *early;
     }
     m_firstNum = readDouble(display);
     return numtext::intToText(numtext::roundReal(m_firstNum));
@@ -459,24 +455,24 @@ std::string Engine::memoryClear(std::string_view display)
 
 std::string Engine::memoryAdd(std::string_view display)
 {
-    if (nothingEntered(display)) {
-        return std::string(display);
-    }
-    // The display is read before the memory, so a bad display is the error reported.
-    const Real shown = readDouble(display);
-    const Real stored = readDouble(m_memoryText);
-    m_memoryText = numtext::realToText(numtext::toDouble(numtext::add(shown, stored)));
-    return std::string(display);
+    return memoryCombine(display, [](Real shown, Real stored) { return numtext::add(stored, shown); });
 }
 
 std::string Engine::memorySub(std::string_view display)
 {
+    return memoryCombine(display, [](Real shown, Real stored) { return numtext::sub(stored, shown); });
+}
+
+std::string Engine::memoryCombine(std::string_view display, Real (*combine)(Real shown, Real stored))
+{
     if (nothingEntered(display)) {
         return std::string(display);
     }
+    // The display is read before the memory, so a bad display is the error reported; the memory
+    // changes only once the new value exists.
     const Real shown = readDouble(display);
     const Real stored = readDouble(m_memoryText);
-    m_memoryText = numtext::realToText(numtext::toDouble(numtext::sub(stored, shown)));
+    m_memoryText = numtext::realToText(numtext::toDouble(combine(shown, stored)));
     return std::string(display);
 }
 

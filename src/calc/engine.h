@@ -83,6 +83,8 @@ public:
     bool memoryIndicator() const { return m_memoryIndicator; } // Panel1 shows "M"
 
 private:
+    std::string memoryCombine(std::string_view display, Real (*combine)(Real shown, Real stored));
+
     char m_pendingOp = kNoOp;
     double m_firstNum = 0;
     double m_secondNum = 0;
