@@ -30,8 +30,7 @@ const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
 const QString kHelpDocument = QStringLiteral("Help.htm");
 // The two lines of the About box are joined by LF then CR, in that order.
-const QString kAboutText =
-    QStringLiteral("Вилорка: научный калькулятор. Авторы: команда Вилорки.\n\rВерсия 1.0");
+const QString kAboutText = QStringLiteral("© 2026 Команда Вилорки\n\rВилорка 1.0 — научный калькулятор");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
 constexpr int kDefaultColor = 500000; // a stored black comes back as this green
 constexpr int kClientWidth = 370;

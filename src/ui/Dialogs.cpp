@@ -69,7 +69,10 @@ Answer QtDialogs::confirm(QWidget* parent, const QString& text)
 
 void QtDialogs::information(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, parent);
+    // A line break written as LF CR is one break, not a break and an empty line.
+    QString shown = text;
+    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), shown, QMessageBox::Ok, parent);
     runBox(box);
 }
 
