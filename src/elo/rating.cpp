@@ -89,9 +89,11 @@ std::optional<std::string> initialRating(std::string_view opponents, std::string
     // lands just below it (25 games, 5,5 points: 21,999… instead of 22).
     const Real quotient = numtext::div(static_cast<Real>(n), s);
     const double percentage = numtext::toDouble(numtext::div(100.0L, quotient));
-    // Ruling out everything beyond 0..100 before truncating keeps percentages of any size (1 game,
-    // 1E300 points) away from the integer conversion. (-1, 0) truncates to 0 and stays.
-    if (!(percentage > -1.0 && percentage < 101.0))
+    // A score below nothing or above everything (negative points or games, more points than
+    // games) has no rating difference, even where truncation would pull it back to 0 or 100.
+    // Ruling it out before truncating also keeps percentages of any size (1 game, 1E300 points)
+    // away from the integer conversion.
+    if (!(percentage >= 0.0 && percentage <= 100.0))
         return std::nullopt;
     const auto q = static_cast<std::int32_t>(numtext::truncReal(percentage));
     return numtext::intToText(wrappingAdd(ro, *offsetFor(q)));

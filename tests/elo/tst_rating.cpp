@@ -289,7 +289,8 @@ void TestRating::initialRating_data()
     QTest::newRow("9,9 of 10 is 99 per cent") << "1500" << "10" << "9,9" << true << "2120";
     QTest::newRow("full score") << "1500" << "10" << "10" << true << "2300";
     QTest::newRow("tiny score") << "1500" << "1" << "1E-300" << true << "700";
-    QTest::newRow("just below 0 truncates to 0") << "1500" << "100" << "-0,5" << true << "700";
+    QTest::newRow("slightly negative points write nothing") << "1500" << "100" << "-0,5" << false << "";
+    QTest::newRow("slightly more points than games write nothing") << "1500" << "10" << "10,05" << false << "";
     QTest::newRow("negative points write nothing") << "1500" << "10" << "-3" << false << "";
     QTest::newRow("negative games write nothing") << "1500" << "-10" << "3" << false << "";
     QTest::newRow("more points than games write nothing") << "1500" << "10" << "11" << false << "";
