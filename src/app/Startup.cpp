@@ -51,10 +51,7 @@ char separatorOf(const QLocale& locale)
     return '.';
 }
 
-void readDecimalSeparator()
-{
-    numtext::setDecimalSeparator(separatorOf(QLocale::system()));
-}
+void readDecimalSeparator() { numtext::setDecimalSeparator(separatorOf(QLocale::system())); }
 
 int run(int argc, char** argv)
 {

@@ -325,10 +325,7 @@ QColor TfmCalc::valueToColor(int value)
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-QColor TfmCalc::windowColor() const
-{
-    return centralWidget()->palette().color(QPalette::Window);
-}
+QColor TfmCalc::windowColor() const { return centralWidget()->palette().color(QPalette::Window); }
 
 void TfmCalc::setWindowColor(const QColor& color)
 {
@@ -348,15 +345,9 @@ void TfmCalc::changeEvent(QEvent* event)
 
 // ---- display and keyboard ---------------------------------------------------------------------
 
-QString TfmCalc::display() const
-{
-    return edtCalc->text();
-}
+QString TfmCalc::display() const { return edtCalc->text(); }
 
-void TfmCalc::setDisplay(const std::string& text)
-{
-    edtCalc->setText(QString::fromStdString(text));
-}
+void TfmCalc::setDisplay(const std::string& text) { edtCalc->setText(QString::fromStdString(text)); }
 
 bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 {
@@ -373,182 +364,53 @@ bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 
 // ---- keys ------------------------------------------------------------------------------------
 
-void TfmCalc::bb0Click()
-{
-    press(&calc::Engine::digit, '0');
-}
-void TfmCalc::bb1Click()
-{
-    press(&calc::Engine::digit, '1');
-}
-void TfmCalc::bb2Click()
-{
-    press(&calc::Engine::digit, '2');
-}
-void TfmCalc::bb3Click()
-{
-    press(&calc::Engine::digit, '3');
-}
-void TfmCalc::bb4Click()
-{
-    press(&calc::Engine::digit, '4');
-}
-void TfmCalc::bb5Click()
-{
-    press(&calc::Engine::digit, '5');
-}
-void TfmCalc::bb6Click()
-{
-    press(&calc::Engine::digit, '6');
-}
-void TfmCalc::bb7Click()
-{
-    press(&calc::Engine::digit, '7');
-}
-void TfmCalc::bb8Click()
-{
-    press(&calc::Engine::digit, '8');
-}
-void TfmCalc::bb9Click()
-{
-    press(&calc::Engine::digit, '9');
-}
-void TfmCalc::bbZapClick()
-{
-    press(&calc::Engine::comma);
-}
-void TfmCalc::bbPlminClick()
-{
-    press(&calc::Engine::sign);
-}
-void TfmCalc::bbPiClick()
-{
-    press(&calc::Engine::pi);
-}
-void TfmCalc::bbClearClick()
-{
-    press(&calc::Engine::clear);
-}
-void TfmCalc::bbPlasClick()
-{
-    press(&calc::Engine::binary, calc::kAdd);
-}
-void TfmCalc::bbMinusClick()
-{
-    press(&calc::Engine::binary, calc::kSub);
-}
-void TfmCalc::bbMultyplyClick()
-{
-    press(&calc::Engine::binary, calc::kMul);
-}
-void TfmCalc::bbDivisorClick()
-{
-    press(&calc::Engine::binary, calc::kDiv);
-}
-void TfmCalc::bbResClick()
-{
-    press(&calc::Engine::equals);
-}
+void TfmCalc::bb0Click() { press(&calc::Engine::digit, '0'); }
+void TfmCalc::bb1Click() { press(&calc::Engine::digit, '1'); }
+void TfmCalc::bb2Click() { press(&calc::Engine::digit, '2'); }
+void TfmCalc::bb3Click() { press(&calc::Engine::digit, '3'); }
+void TfmCalc::bb4Click() { press(&calc::Engine::digit, '4'); }
+void TfmCalc::bb5Click() { press(&calc::Engine::digit, '5'); }
+void TfmCalc::bb6Click() { press(&calc::Engine::digit, '6'); }
+void TfmCalc::bb7Click() { press(&calc::Engine::digit, '7'); }
+void TfmCalc::bb8Click() { press(&calc::Engine::digit, '8'); }
+void TfmCalc::bb9Click() { press(&calc::Engine::digit, '9'); }
+void TfmCalc::bbZapClick() { press(&calc::Engine::comma); }
+void TfmCalc::bbPlminClick() { press(&calc::Engine::sign); }
+void TfmCalc::bbPiClick() { press(&calc::Engine::pi); }
+void TfmCalc::bbClearClick() { press(&calc::Engine::clear); }
+void TfmCalc::bbPlasClick() { press(&calc::Engine::binary, calc::kAdd); }
+void TfmCalc::bbMinusClick() { press(&calc::Engine::binary, calc::kSub); }
+void TfmCalc::bbMultyplyClick() { press(&calc::Engine::binary, calc::kMul); }
+void TfmCalc::bbDivisorClick() { press(&calc::Engine::binary, calc::kDiv); }
+void TfmCalc::bbResClick() { press(&calc::Engine::equals); }
 
-void TfmCalc::bbSqrtClick()
-{
-    press(&calc::Engine::sqrtKey);
-}
-void TfmCalc::bbSqrClick()
-{
-    press(&calc::Engine::sqrKey);
-}
-void TfmCalc::bbXyClick()
-{
-    press(&calc::Engine::power);
-}
-void TfmCalc::bbFactClick()
-{
-    press(&calc::Engine::fact);
-}
-void TfmCalc::bbLnClick()
-{
-    press(&calc::Engine::ln);
-}
-void TfmCalc::bbLogClick()
-{
-    press(&calc::Engine::log);
-}
-void TfmCalc::bbTruncClick()
-{
-    press(&calc::Engine::trunc);
-}
-void TfmCalc::bbRndClick()
-{
-    press(&calc::Engine::rnd);
-}
+void TfmCalc::bbSqrtClick() { press(&calc::Engine::sqrtKey); }
+void TfmCalc::bbSqrClick() { press(&calc::Engine::sqrKey); }
+void TfmCalc::bbXyClick() { press(&calc::Engine::power); }
+void TfmCalc::bbFactClick() { press(&calc::Engine::fact); }
+void TfmCalc::bbLnClick() { press(&calc::Engine::ln); }
+void TfmCalc::bbLogClick() { press(&calc::Engine::log); }
+void TfmCalc::bbTruncClick() { press(&calc::Engine::trunc); }
+void TfmCalc::bbRndClick() { press(&calc::Engine::rnd); }
 
-calc::AngleUnit TfmCalc::angleUnit() const
-{
-    return static_cast<calc::AngleUnit>(m_angleGroup->checkedId());
-}
-calc::Variant TfmCalc::variant() const
-{
-    return static_cast<calc::Variant>(m_variantGroup->checkedId());
-}
+calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(m_angleGroup->checkedId()); }
+calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(m_variantGroup->checkedId()); }
 
-void TfmCalc::bbSinClick()
-{
-    press(&calc::Engine::trig, calc::Trig::Sin, angleUnit(), variant());
-}
-void TfmCalc::bbCosClick()
-{
-    press(&calc::Engine::trig, calc::Trig::Cos, angleUnit(), variant());
-}
-void TfmCalc::bbTgClick()
-{
-    press(&calc::Engine::trig, calc::Trig::Tg, angleUnit(), variant());
-}
-void TfmCalc::bbCotClick()
-{
-    press(&calc::Engine::trig, calc::Trig::Cot, angleUnit(), variant());
-}
-void TfmCalc::bbSecClick()
-{
-    press(&calc::Engine::trig, calc::Trig::Sec, angleUnit(), variant());
-}
+void TfmCalc::bbSinClick() { press(&calc::Engine::trig, calc::Trig::Sin, angleUnit(), variant()); }
+void TfmCalc::bbCosClick() { press(&calc::Engine::trig, calc::Trig::Cos, angleUnit(), variant()); }
+void TfmCalc::bbTgClick() { press(&calc::Engine::trig, calc::Trig::Tg, angleUnit(), variant()); }
+void TfmCalc::bbCotClick() { press(&calc::Engine::trig, calc::Trig::Cot, angleUnit(), variant()); }
+void TfmCalc::bbSecClick() { press(&calc::Engine::trig, calc::Trig::Sec, angleUnit(), variant()); }
 
-void TfmCalc::bbModClick()
-{
-    press(&calc::Engine::intBinary, calc::kIntMod);
-}
-void TfmCalc::bbDivClick()
-{
-    press(&calc::Engine::intBinary, calc::kIntDiv);
-}
-void TfmCalc::bbXorClick()
-{
-    press(&calc::Engine::intBinary, calc::kIntXor);
-}
-void TfmCalc::bbOrClick()
-{
-    press(&calc::Engine::intBinary, calc::kIntOr);
-}
-void TfmCalc::bbAndClick()
-{
-    press(&calc::Engine::intBinary, calc::kIntAnd);
-}
-void TfmCalc::bbNotClick()
-{
-    press(&calc::Engine::notKey);
-}
-void TfmCalc::bbMrClick()
-{
-    press(&calc::Engine::memoryRecall);
-}
-void TfmCalc::bbMplClick()
-{
-    press(&calc::Engine::memoryAdd);
-}
-void TfmCalc::bbMminClick()
-{
-    press(&calc::Engine::memorySub);
-}
+void TfmCalc::bbModClick() { press(&calc::Engine::intBinary, calc::kIntMod); }
+void TfmCalc::bbDivClick() { press(&calc::Engine::intBinary, calc::kIntDiv); }
+void TfmCalc::bbXorClick() { press(&calc::Engine::intBinary, calc::kIntXor); }
+void TfmCalc::bbOrClick() { press(&calc::Engine::intBinary, calc::kIntOr); }
+void TfmCalc::bbAndClick() { press(&calc::Engine::intBinary, calc::kIntAnd); }
+void TfmCalc::bbNotClick() { press(&calc::Engine::notKey); }
+void TfmCalc::bbMrClick() { press(&calc::Engine::memoryRecall); }
+void TfmCalc::bbMplClick() { press(&calc::Engine::memoryAdd); }
+void TfmCalc::bbMminClick() { press(&calc::Engine::memorySub); }
 
 void TfmCalc::bbMSClick()
 {
@@ -605,22 +467,10 @@ void TfmCalc::mnuEloClick()
     }
 }
 
-void TfmCalc::mnuGraphClick()
-{
-    showTool(m_tools.fmGraph);
-}
-void TfmCalc::mnuSortClick()
-{
-    showTool(m_tools.fmSort);
-}
-void TfmCalc::N3Click()
-{
-    showTool(m_tools.fmKred);
-}
-void TfmCalc::N4Click()
-{
-    showTool(m_tools.fmKonvert);
-}
+void TfmCalc::mnuGraphClick() { showTool(m_tools.fmGraph); }
+void TfmCalc::mnuSortClick() { showTool(m_tools.fmSort); }
+void TfmCalc::N3Click() { showTool(m_tools.fmKred); }
+void TfmCalc::N4Click() { showTool(m_tools.fmKonvert); }
 
 void TfmCalc::mnuHelpClick()
 {
@@ -638,7 +488,4 @@ void TfmCalc::mnuHelpClick()
     }
 }
 
-void TfmCalc::mnuProgramsClick()
-{
-    m_dialogs.information(this, kAboutText);
-}
+void TfmCalc::mnuProgramsClick() { m_dialogs.information(this, kAboutText); }

@@ -242,22 +242,13 @@ char* writeUnsigned(char* out, std::uint64_t v)
     throw CalcError(message);
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
-char decimalSeparator()
-{
-    return g_separator.load(std::memory_order_relaxed);
-}
+char decimalSeparator() { return g_separator.load(std::memory_order_relaxed); }
 
-void setDecimalSeparator(char separator)
-{
-    g_separator.store(separator, std::memory_order_relaxed);
-}
+void setDecimalSeparator(char separator) { g_separator.store(separator, std::memory_order_relaxed); }
 
 // ---------------------------------------------------------------------------------------------
 
@@ -527,10 +518,7 @@ std::int64_t toInt64Checked(Real integral)
 
 } // namespace
 
-std::int64_t truncReal(Real value)
-{
-    return toInt64Checked(std::trunc(value));
-}
+std::int64_t truncReal(Real value) { return toInt64Checked(std::trunc(value)); }
 
 std::int64_t roundReal(Real value)
 {
@@ -570,20 +558,11 @@ Real checked(Real value)
     return value;
 }
 
-Real add(Real a, Real b)
-{
-    return checked(a + b);
-}
+Real add(Real a, Real b) { return checked(a + b); }
 
-Real sub(Real a, Real b)
-{
-    return checked(a - b);
-}
+Real sub(Real a, Real b) { return checked(a - b); }
 
-Real mul(Real a, Real b)
-{
-    return checked(a * b);
-}
+Real mul(Real a, Real b) { return checked(a * b); }
 
 Real div(Real a, Real b)
 {

@@ -11,15 +11,9 @@ namespace {
 
 // The guard shared by most keys: an empty display or the bare "0" means nothing was entered.
 // "0,0", "00" and "-0" are real entries.
-bool nothingEntered(std::string_view display)
-{
-    return display.empty() || display == "0";
-}
+bool nothingEntered(std::string_view display) { return display.empty() || display == "0"; }
 
-bool isMarker(std::string_view display)
-{
-    return display == kMarker;
-}
+bool isMarker(std::string_view display) { return display == kMarker; }
 
 // The entry checks of the function keys that refuse the marker: nothing entered leaves the
 // display as it is, the marker empties it. Empty when the key goes on to read the display.
@@ -40,23 +34,14 @@ bool hasSeparator(std::string_view display)
 }
 
 // Every real read from the display is kept as a double; a text beyond the double range fails here.
-double readDouble(std::string_view text)
-{
-    return numtext::toDouble(numtext::textToReal(text));
-}
+double readDouble(std::string_view text) { return numtext::toDouble(numtext::textToReal(text)); }
 
 // 2^63: beyond it the sine and cosine are taken as 0.
 constexpr Real kTrigLimit = 9223372036854775808.0L;
 
-Real sine(Real x)
-{
-    return std::fabs(x) >= kTrigLimit ? 0.0L : std::sin(x);
-}
+Real sine(Real x) { return std::fabs(x) >= kTrigLimit ? 0.0L : std::sin(x); }
 
-Real cosine(Real x)
-{
-    return std::fabs(x) >= kTrigLimit ? 0.0L : std::cos(x);
-}
+Real cosine(Real x) { return std::fabs(x) >= kTrigLimit ? 0.0L : std::cos(x); }
 
 // √(1 − x²) as √((1 − x)(1 + x)): for a double x both factors are exact in extended precision, so
 // the root keeps its accuracy as |x| approaches 1, where 1 − x·x would cancel away most digits.
@@ -135,10 +120,7 @@ Real bigFactorial(std::int32_t n)
 
 } // namespace
 
-bool acceptsTypedChar(char32_t c)
-{
-    return c == 8 || (c >= U'0' && c <= U'9');
-}
+bool acceptsTypedChar(char32_t c) { return c == 8 || (c >= U'0' && c <= U'9'); }
 
 std::string Engine::digit(std::string_view display, char d) const
 {
@@ -165,10 +147,7 @@ std::string Engine::sign(std::string_view display) const
     return "-" + std::string(display);
 }
 
-std::string Engine::pi(std::string_view /*display*/) const
-{
-    return numtext::realToText(kPi);
-}
+std::string Engine::pi(std::string_view /*display*/) const { return numtext::realToText(kPi); }
 
 std::string Engine::clear(std::string_view /*display*/)
 {
@@ -441,10 +420,7 @@ std::string Engine::memoryStore(std::string_view display)
     return std::string(display);
 }
 
-std::string Engine::memoryRecall(std::string_view /*display*/) const
-{
-    return m_memoryText;
-}
+std::string Engine::memoryRecall(std::string_view /*display*/) const { return m_memoryText; }
 
 std::string Engine::memoryClear(std::string_view display)
 {

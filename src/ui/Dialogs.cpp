@@ -103,9 +103,6 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
     return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
 }
 
-void QtDialogs::openDocument(const QString& path)
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
+void QtDialogs::openDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 } // namespace ui

@@ -126,20 +126,14 @@ private:
     Variant m_variant = Variant::None;
 };
 
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 QString notReal(const QString& text)
 {
     return QStringLiteral("'%1' is not a valid floating point value").arg(text);
 }
 
-QString notInt(const QString& text)
-{
-    return QStringLiteral("'%1' is not a valid integer value").arg(text);
-}
+QString notInt(const QString& text) { return QStringLiteral("'%1' is not a valid integer value").arg(text); }
 
 const QString kInvalid = QString::fromLatin1(numtext::kInvalidOp);
 const QString kDivZero = QString::fromLatin1(numtext::kDivByZero);

@@ -111,10 +111,7 @@ double logUniform(std::mt19937_64& rng, double lo, double hi)
     return std::pow(10.0, exponent(rng));
 }
 
-double randomSign(std::mt19937_64& rng, double x)
-{
-    return (rng() & 1) != 0 ? -x : x;
-}
+double randomSign(std::mt19937_64& rng, double x) { return (rng() & 1) != 0 ? -x : x; }
 
 // Moves x by a few units in its last place, so inputs land on and around a special point.
 double nudge(std::mt19937_64& rng, double x)

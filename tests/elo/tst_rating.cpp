@@ -13,10 +13,7 @@ namespace {
 constexpr std::int32_t kMinInt = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
 
-std::string utf8(const QString& text)
-{
-    return text.toStdString();
-}
+std::string utf8(const QString& text) { return text.toStdString(); }
 
 // The message of the CalcError `f` throws, or a marker when it throws none.
 template <typename F> QString errorOf(F f)
