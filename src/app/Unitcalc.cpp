@@ -284,6 +284,7 @@ void TfmCalc::Create()
 
 void TfmCalc::Close()
 {
+    QDir().mkpath(QFileInfo(settingsFile->fileName()).absolutePath());
     writeSetting(QStringLiteral("Position"), QStringLiteral("Top"), y());
     writeSetting(QStringLiteral("Position"), QStringLiteral("Left"), x());
     writeSetting(QStringLiteral("Color"), QStringLiteral("Form"), colorToValue(windowColor()));
@@ -308,7 +309,6 @@ int TfmCalc::readSetting(const QString& section, const QString& key) const
 void TfmCalc::writeSetting(const QString& section, const QString& key, int value)
 {
     // Each value reaches the file at once; QSettings replaces the file atomically on sync.
-    QDir().mkpath(QFileInfo(settingsFile->fileName()).absolutePath());
     settingsFile->setValue(section + u'/' + key, value);
     settingsFile->sync();
     if (settingsFile->status() != QSettings::NoError)

@@ -522,8 +522,6 @@ std::int64_t truncReal(Real value) { return toInt64Checked(std::trunc(value)); }
 
 std::int64_t roundReal(Real value)
 {
-    if (std::isnan(value) || std::isinf(value))
-        throw CalcError(kInvalidOp);
     // Explicit ties-to-even, independent of the processor's rounding mode. The fraction of a
     // real is exact, and so are t + 1 and t / 2 wherever they can still be in range.
     Real t = std::trunc(value);
@@ -536,17 +534,7 @@ std::int64_t roundReal(Real value)
         if (std::trunc(halfT) != halfT)
             t += step;
     }
-    return toInt64Checked(t);
-}
-
-double toDouble(Real value)
-{
-    if (std::isnan(value))
-        throw CalcError(kInvalidOp);
-    const double d = static_cast<double>(value);
-    if (std::isinf(d))
-        throw CalcError(kOverflow);
-    return d;
+    return toInt64Checked(t); // an infinity or a NaN fails here as well
 }
 
 Real checked(Real value)
@@ -556,6 +544,13 @@ Real checked(Real value)
     if (std::isinf(value))
         throw CalcError(kOverflow);
     return value;
+}
+
+double toDouble(Real value)
+{
+    const double narrowed = static_cast<double>(checked(value));
+    checked(narrowed); // a finite real beyond the double range narrows to an infinity
+    return narrowed;
 }
 
 Real add(Real a, Real b) { return checked(a + b); }
@@ -571,21 +566,28 @@ Real div(Real a, Real b)
     return checked(a / b);
 }
 
-std::int32_t intDiv(std::int32_t a, std::int32_t b)
+namespace {
+
+// The two cases where a 32-bit quotient or remainder does not exist.
+void checkIntDivision(std::int32_t a, std::int32_t b)
 {
     if (b == 0)
         throw CalcError(kIntDivByZero);
     if (a == INT32_MIN && b == -1)
         throw CalcError(kIntOverflow);
+}
+
+} // namespace
+
+std::int32_t intDiv(std::int32_t a, std::int32_t b)
+{
+    checkIntDivision(a, b);
     return a / b;
 }
 
 std::int32_t intMod(std::int32_t a, std::int32_t b)
 {
-    if (b == 0)
-        throw CalcError(kIntDivByZero);
-    if (a == INT32_MIN && b == -1)
-        throw CalcError(kIntOverflow);
+    checkIntDivision(a, b);
     return a % b;
 }
 

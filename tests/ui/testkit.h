@@ -21,7 +21,7 @@ struct Box {
     QString text;
 };
 
-class FakeDialogs final : public ui::Dialogs {
+class FakeDialogs : public ui::Dialogs {
 public:
     QList<Box> boxes;
     std::deque<ui::Answer> confirmAnswers;

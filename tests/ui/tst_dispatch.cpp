@@ -15,17 +15,9 @@ using testkit::FakeDialogs;
 namespace {
 
 // Reports a second error while its error box is "open", as a timer tick under a modal box would.
-class ReentrantDialogs final : public ui::Dialogs {
+class ReentrantDialogs final : public FakeDialogs {
 public:
     QStringList shown;
-    void emptyInput(QWidget*, const QString&) override {}
-    ui::Answer confirm(QWidget*, const QString&) override { return ui::Answer::Dismissed; }
-    void information(QWidget*, const QString&) override {}
-    std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-    QString openFileName(QWidget*, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&) override { return {}; }
-    void openDocument(const QString&) override {}
 
 protected:
     void errorBox(const QString& text) override
