@@ -2,8 +2,8 @@
 // either accept them or throw CalcError with the text quoted; every accepted real is written with
 // both separators and must read back to the same text. Not part of the CMake build:
 //
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc/app \
-//       fuzz/fuzz_numtext.cpp src/app/numtext.cpp -o fuzz_numtext
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc/numtext \
+//       fuzz/fuzz_numtext.cpp src/numtext/numtext.cpp -o fuzz_numtext
 //   ./fuzz_numtext -max_len=64 -max_total_time=60
 
 #include "numtext.h"
