@@ -2,13 +2,13 @@
 
 #include "app/Startup.h"
 #include "ui/Dispatch.h"
+#include "ui/Help.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -28,7 +28,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
-const QString kHelpDocument = QStringLiteral("Help.htm");
 // The two lines of the About box are joined by LF then CR, in that order.
 const QString kAboutText = QStringLiteral("© 2026 Команда Вилорки\n\rВилорка 1.0 — научный калькулятор");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
@@ -472,20 +471,6 @@ void TfmCalc::mnuSortClick() { showTool(m_tools.fmSort); }
 void TfmCalc::N3Click() { showTool(m_tools.fmKred); }
 void TfmCalc::N4Click() { showTool(m_tools.fmKonvert); }
 
-void TfmCalc::mnuHelpClick()
-{
-    // The document is looked up in the current folder first, then among the installed data.
-    const QStringList candidates{
-        QDir::current().absoluteFilePath(kHelpDocument),
-        QDir(QCoreApplication::applicationDirPath())
-            .absoluteFilePath(QStringLiteral("../share/vilorka/") + kHelpDocument),
-        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(kHelpDocument)};
-    for (const QString& path : candidates) {
-        if (QFileInfo::exists(path)) {
-            m_dialogs.openDocument(QDir::cleanPath(path));
-            return;
-        }
-    }
-}
+void TfmCalc::mnuHelpClick() { ui::openHelp(m_dialogs); }
 
 void TfmCalc::mnuProgramsClick() { m_dialogs.information(this, kAboutText); }

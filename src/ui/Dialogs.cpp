@@ -93,16 +93,38 @@ std::optional<QFont> QtDialogs::chooseFont(QWidget* parent, const QFont& initial
     return chosen;
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const QString& filter)
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter, const QString& initialPath)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    QFileDialog dialog(parent, QString(), initialPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile); // an opened file need not exist: loading reports it
+    if (!initialPath.isEmpty())
+        dialog.selectFile(initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().front();
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                                const QString& initialPath)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+    QFileDialog dialog(parent, QString(), initialPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!initialPath.isEmpty())
+        dialog.selectFile(initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().front();
 }
 
-void QtDialogs::openDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+void QtDialogs::openDocument(const QString& path, const QString& fragment)
+{
+    QUrl url = QUrl::fromLocalFile(path);
+    if (!fragment.isEmpty())
+        url.setFragment(fragment);
+    QDesktopServices::openUrl(url);
+}
 
 } // namespace ui

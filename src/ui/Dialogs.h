@@ -34,9 +34,15 @@ public:
     virtual void information(QWidget* parent, const QString& text) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
-    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
-    virtual void openDocument(const QString& path) = 0; // result ignored by design
+    // File dialogs: filter in the platform's form ("Текстовые файлы (*.txt)"); initialPath is the
+    // name chosen last time (empty the first time); an empty result means Cancel. A name saved
+    // without an extension gets defaultSuffix.
+    virtual QString openFileName(QWidget* parent, const QString& filter, const QString& initialPath) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                                 const QString& initialPath) = 0;
+    // Hands a document to the desktop, at section fragment when one is given; the result is
+    // ignored by design.
+    virtual void openDocument(const QString& path, const QString& fragment) = 0;
 
 protected:
     virtual void errorBox(const QString& text) = 0; // caption kAppTitle, error icon, OK
@@ -53,9 +59,10 @@ public:
     void information(QWidget* parent, const QString& text) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
-    QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter) override;
-    void openDocument(const QString& path) override;
+    QString openFileName(QWidget* parent, const QString& filter, const QString& initialPath) override;
+    QString saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                         const QString& initialPath) override;
+    void openDocument(const QString& path, const QString& fragment) override;
 
 protected:
     void errorBox(const QString& text) override;

@@ -1,6 +1,11 @@
 #include "ui/Widgets.h"
 
+#include <QButtonGroup>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -34,6 +39,108 @@ void LabeledEdit::place(int left, int top, int width, int height)
     setGeometry(left, top, width, height);
     const int labelHeight = m_label->sizeHint().height();
     m_label->setGeometry(left, top - labelHeight - 3, m_label->sizeHint().width(), labelHeight);
+}
+
+RadioGroup::RadioGroup(const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent)
+    , m_group(new QButtonGroup(this))
+{
+    setAccessibleName(caption);
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            emit clicked();
+    });
+}
+
+void RadioGroup::setItems(const QStringList& items, int columns)
+{
+    // Items fill the frame below the caption, column by column, in equal rows.
+    constexpr int kInset = 8;
+    const int top = fontMetrics().height() + 2;
+    const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
+    const int columnWidth = (width() - 2 * kInset) / columns;
+    const int rowHeight = rows > 0 ? std::max(fontMetrics().height() + 4, (height() - top - 4) / rows) : 0;
+    for (int index = 0; index < items.size(); ++index) {
+        auto* button = new QRadioButton(items[index], this);
+        button->setObjectName(objectName() + QString::number(index));
+        button->setAccessibleName(items[index]);
+        const int column = index / rows;
+        const int row = index % rows;
+        button->setGeometry(kInset + column * columnWidth, top + row * rowHeight, columnWidth, rowHeight);
+        m_group->addButton(button, index);
+    }
+}
+
+int RadioGroup::itemIndex() const { return m_group->checkedId(); }
+
+QRadioButton* RadioGroup::item(int index) const
+{
+    return qobject_cast<QRadioButton*>(m_group->button(index));
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    if (index == itemIndex())
+        return;
+    if (index < 0) {
+        // An exclusive group cannot uncheck its last button; lift exclusivity for the moment.
+        m_group->setExclusive(false);
+        if (QAbstractButton* checked = m_group->checkedButton())
+            checked->setChecked(false);
+        m_group->setExclusive(true);
+        return;
+    }
+    if (QAbstractButton* button = m_group->button(index))
+        button->setChecked(true);
+}
+
+UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, int position, QWidget* parent)
+    : QWidget(parent)
+    , m_buddy(buddy)
+    , m_minimum(minimum)
+    , m_maximum(maximum)
+    , m_position(std::clamp(position, minimum, maximum))
+{
+    auto* up = new QToolButton(this);
+    auto* down = new QToolButton(this);
+    up->setObjectName(QStringLiteral("up"));
+    down->setObjectName(QStringLiteral("down"));
+    up->setArrowType(Qt::UpArrow);
+    down->setArrowType(Qt::DownArrow);
+    up->setAutoRepeat(true);
+    down->setAutoRepeat(true);
+    for (QToolButton* arrow : {up, down})
+        arrow->setFocusPolicy(Qt::NoFocus);
+    connect(up, &QToolButton::clicked, this, [this] { step(+1); });
+    connect(down, &QToolButton::clicked, this, [this] { step(-1); });
+    buddy->installEventFilter(this);
+    setAccessibleName(buddy->accessibleName());
+}
+
+void UpDown::step(int delta)
+{
+    bool ok = false;
+    const int typed = m_buddy->text().trimmed().toInt(&ok);
+    if (ok && typed >= m_minimum && typed <= m_maximum)
+        m_position = typed;
+    const int next = std::clamp(m_position + delta, m_minimum, m_maximum);
+    if (next == m_position)
+        return;
+    m_position = next;
+    m_buddy->setText(QString::number(m_position));
+    emit clicked();
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_buddy && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            step(key == Qt::Key_Up ? +1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void nameControl(QWidget* control, const char* name, const QString& caption)
@@ -76,6 +183,39 @@ QLineEdit* lineEdit(QWidget* parent, const char* name, QLabel* caption, const QR
         caption->setBuddy(edit);
     edit->setGeometry(rect);
     return edit;
+}
+
+RadioGroup* radioGroup(QWidget* parent, const char* name, const QString& caption, const QStringList& items,
+                       const QRect& rect)
+{
+    auto* group = new RadioGroup(caption, parent);
+    nameControl(group, name, caption);
+    group->setGeometry(rect);
+    group->setItems(items);
+    return group;
+}
+
+UpDown* upDown(QWidget* parent, const char* name, QLineEdit* buddy, int minimum, int maximum, int position,
+               const QRect& rect)
+{
+    auto* arrows = new UpDown(buddy, minimum, maximum, position, parent);
+    arrows->setObjectName(QString::fromLatin1(name));
+    arrows->setGeometry(rect);
+    const int half = rect.height() / 2;
+    arrows->findChild<QToolButton*>(QStringLiteral("up"))->setGeometry(0, 0, rect.width(), half);
+    arrows->findChild<QToolButton*>(QStringLiteral("down"))
+        ->setGeometry(0, half, rect.width(), rect.height() - half);
+    return arrows;
+}
+
+QPlainTextEdit* memo(QWidget* parent, const char* name, const QString& accessibleName, const QRect& rect)
+{
+    auto* box = new QPlainTextEdit(parent);
+    nameControl(box, name, accessibleName);
+    box->setGeometry(rect);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return box;
 }
 
 void chainTabOrder(std::initializer_list<QWidget*> controls)

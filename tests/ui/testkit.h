@@ -56,17 +56,29 @@ public:
         lastFontInitial = initial;
         return take(fontAnswers, "font dialog");
     }
-    QString openFileName(QWidget*, const QString& filter) override
+    // The dialogs' arguments as the last call passed them.
+    QString lastFilter, lastSuffix, lastInitialPath;
+    QString openFileName(QWidget*, const QString& filter, const QString& initialPath) override
     {
         boxes.append({QStringLiteral("open"), filter});
+        lastFilter = filter;
+        lastInitialPath = initialPath;
         return take(fileAnswers, "open dialog");
     }
-    QString saveFileName(QWidget*, const QString& filter) override
+    QString saveFileName(QWidget*, const QString& filter, const QString& defaultSuffix,
+                         const QString& initialPath) override
     {
         boxes.append({QStringLiteral("save"), filter});
+        lastFilter = filter;
+        lastSuffix = defaultSuffix;
+        lastInitialPath = initialPath;
         return take(fileAnswers, "save dialog");
     }
-    void openDocument(const QString& path) override { boxes.append({QStringLiteral("document"), path}); }
+    // Recorded as path#fragment, or the path alone.
+    void openDocument(const QString& path, const QString& fragment) override
+    {
+        boxes.append({QStringLiteral("document"), fragment.isEmpty() ? path : path + u'#' + fragment});
+    }
 
     QStringList errors() const
     {
