@@ -173,42 +173,18 @@ private slots:
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("expected"); // the answer box, or the error box's text
-        QTest::newRow("quarter in inches") << 0 << "Четверть"
-                                           << "1"
-                                           << "Дюйм"
-                                           << "7";
-        QTest::newRow("inches in centimetres") << 0 << "Дюйм"
-                                               << "2"
-                                               << "Сантиметр"
-                                               << "5,08";
-        QTest::newRow("beyond the double range") << 0 << "Четверть"
-                                                 << "1E308"
-                                                 << "Ферми"
-                                                 << "1,778E322";
-        QTest::newRow("negative") << 0 << "Дециметр"
-                                  << "-3"
-                                  << "Метр"
-                                  << "-0,3";
-        QTest::newRow("pood") << 3 << "Пуд"
-                              << "1"
-                              << "Килограмм"
-                              << "16,3804964";
-        QTest::newRow("boiling water") << 4 << "Градус Цельсия"
-                                       << "100"
-                                       << "Градус Фаренгейта"
-                                       << "212";
-        QTest::newRow("imperial horsepower") << 8 << "Лошадиная сила (Великобритания)"
-                                             << "1"
-                                             << "Ватт"
-                                             << "745,69987158227";
-        QTest::newRow("not a number") << 2 << "Литр"
-                                      << "1.5"
-                                      << "Четверть"
-                                      << "'1.5' is not a valid floating point value.";
-        QTest::newRow("overflow") << 0 << "Дюйм"
-                                  << "1E400"
-                                  << "Метр"
-                                  << "Floating point overflow.";
+        const auto row = [](const char* name, int category, const char* source, const char* amount,
+                            const char* target, const char* expected) {
+            QTest::newRow(name) << category << QString::fromUtf8(source) << QString::fromUtf8(amount)
+                                << QString::fromUtf8(target) << QString::fromUtf8(expected);
+        };
+        row("quarter in inches", 0, "Четверть", "1", "Дюйм", "7");
+        row("beyond the double range", 0, "Четверть", "1E308", "Ферми", "1,778E322");
+        row("pood", 3, "Пуд", "1", "Килограмм", "16,3804964");
+        row("boiling water", 4, "Градус Цельсия", "100", "Градус Фаренгейта", "212");
+        row("imperial horsepower", 8, "Лошадиная сила (Великобритания)", "1", "Ватт", "745,69987158227");
+        row("not a number", 2, "Литр", "1.5", "Четверть", "'1.5' is not a valid floating point value.");
+        row("overflow", 0, "Дюйм", "1E400", "Метр", "Floating point overflow.");
     }
 
     void convert()
