@@ -1,10 +1,62 @@
 #pragma once
-// Unit converter window.
+// Unit converter window: a category box, the source and target lists of that category's units,
+// the amount and the answer. Picking a target unit, with the mouse or the keyboard, converts;
+// the arithmetic is convert::convertText.
 
 #include "ui/ToolWindow.h"
+
+#include <QListWidget>
+
+#include <cstddef>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// A single-selection list that reports each pick by the user: a mouse click on an entry (also
+// on the one already selected) or a key that moves the selection. Selections made from code
+// report nothing. Tabbing into it with nothing selected leaves the entries unmarked, so the
+// first arrow key picks the first entry rather than the second.
+class PickList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit PickList(QWidget* parent);
+
+signals:
+    void picked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+};
 
 class TfmKonvert : public ui::ToolWindow {
     Q_OBJECT
 public:
     explicit TfmKonvert(ui::Dialogs& dialogs);
+
+public slots:
+    void FormCreate();
+    void ComboBox1Change();
+    void ListBox2Click();
+    void bbHelpClick();
+
+public:
+    QLabel* Label1;
+    QComboBox* ComboBox1;
+    QLabel* Label2;
+    QLabel* Label3;
+    PickList* ListBox1;
+    PickList* ListBox2;
+    QLabel* Label4;
+    QLineEdit* Edit1;
+    QLabel* Label5;
+    QLineEdit* Edit2;
+    QPushButton* bbHelp;
+
+private:
+    void fillLists(std::size_t category);
+
+    std::size_t m_category = 0; // the category whose units both lists hold
 };
