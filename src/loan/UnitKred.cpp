@@ -78,7 +78,7 @@ QLabel* helpLabel(QWidget* parent, const char* name, QPoint at, int pixelHeight 
 // tighter, so the text stays whole and the boxes stay where they belong.
 void keepBefore(QLabel* caption, const QWidget* box)
 {
-    constexpr int kGap = 4;
+    constexpr int kGap = 8; // as much as the design leaves between a caption and its box
     const QString text = caption->text();
     const int overrun = caption->x() + caption->fontMetrics().horizontalAdvance(text) - (box->x() - kGap);
     if (overrun <= 0 || text.size() < 2)
@@ -96,6 +96,13 @@ void showHelp(QLabel* label, const QString& text)
     label->setText(lines);
     label->setAccessibleName(lines);
     label->adjustSize();
+}
+
+// Answers are often wider than their box: show their beginning, sign and whole part first.
+void showAnswer(QLineEdit* answer, const std::string& text)
+{
+    answer->setText(QString::fromStdString(text));
+    answer->setCursorPosition(0);
 }
 
 loan::PaymentTime timingOf(const ui::RadioGroup* group)
@@ -174,9 +181,9 @@ void TfmKred::Button1Click()
 {
     if (!requireFilled({Edit1, Edit2, Edit3, Edit4}, kEmptyInput))
         return;
-    Edit5->setText(QString::fromStdString(
-        loan::writeOff(Edit1->text().toStdString(), Edit2->text().toStdString(), Edit3->text().toStdString(),
-                       Edit4->text().toStdString(), timingOf(RadioGroup1))));
+    showAnswer(Edit5, loan::writeOff(Edit1->text().toStdString(), Edit2->text().toStdString(),
+                                     Edit3->text().toStdString(), Edit4->text().toStdString(),
+                                     timingOf(RadioGroup1)));
 }
 
 void TfmKred::Button2Click()
@@ -190,5 +197,5 @@ void TfmKred::Button2Click()
         m_dialogs.emptyInput(this, kNeverRepaid); // the same error-kind box: caption "Error", "Cancel"
         return;
     }
-    Edit9->setText(QString::fromStdString(*months));
+    showAnswer(Edit9, *months);
 }

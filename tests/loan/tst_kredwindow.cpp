@@ -329,6 +329,8 @@ private slots:
         byName<QRadioButton>(w, timing == 0 ? "RadioGroup10" : "RadioGroup11")->click();
         click(w, "Button1");
         QCOMPARE(text(w, "Edit5"), shown);
+        if (shown != kOld) // the sign and the whole part in view, however narrow the box
+            QCOMPARE(byName<QLineEdit>(w, "Edit5")->cursorPosition(), 0);
         QStringList boxes;
         for (const testkit::Box& b : std::as_const(m_dialogs->boxes))
             boxes << b.kind + QStringLiteral(": ") + b.text;
@@ -400,6 +402,8 @@ private slots:
         byName<QRadioButton>(w, timing == 0 ? "RadioGroup20" : "RadioGroup21")->click();
         click(w, "Button2");
         QCOMPARE(text(w, "Edit9"), shown);
+        if (shown != kOld)
+            QCOMPARE(byName<QLineEdit>(w, "Edit9")->cursorPosition(), 0);
         QStringList boxes;
         for (const testkit::Box& b : std::as_const(m_dialogs->boxes))
             boxes << b.kind + QStringLiteral(": ") + b.text;
