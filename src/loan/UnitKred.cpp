@@ -48,29 +48,31 @@ QWidget* tabSheet(QTabWidget* pages, const char* name, const QString& caption)
     return sheet;
 }
 
-// An edit box with its initial text, in the window's font or in one of the given pixel height.
+// The window's face at a character height in pixels; 0 keeps the window's 8-point font.
+void setCharacterHeight(QWidget* control, int pixels)
+{
+    if (pixels == 0)
+        return;
+    QFont font = ui::windowFont();
+    font.setPixelSize(pixels);
+    control->setFont(font);
+}
+
+// An edit box with its initial text.
 QLineEdit* box(QWidget* parent, const char* name, QLabel* caption, const QRect& rect, const QString& text,
-               int pixelHeight = 0)
+               int characterHeight = 0)
 {
     QLineEdit* edit = ui::lineEdit(parent, name, caption, rect);
-    if (pixelHeight != 0) {
-        QFont font = ui::windowFont();
-        font.setPixelSize(pixelHeight);
-        edit->setFont(font);
-    }
+    setCharacterHeight(edit, characterHeight);
     edit->setText(text);
     return edit;
 }
 
 // A label that takes the size of its text, written later by FormCreate.
-QLabel* helpLabel(QWidget* parent, const char* name, QPoint at, int pixelHeight = 0)
+QLabel* helpLabel(QWidget* parent, const char* name, QPoint at, int characterHeight = 0)
 {
     QLabel* text = ui::label(parent, name, QString(), {at, QSize(0, 0)});
-    if (pixelHeight != 0) {
-        QFont font = ui::windowFont();
-        font.setPixelSize(pixelHeight);
-        text->setFont(font);
-    }
+    setCharacterHeight(text, characterHeight);
     return text;
 }
 
