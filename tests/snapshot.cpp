@@ -1,5 +1,5 @@
 // Renders every window to a PNG (offscreen), so a person can compare what the program shows
-// with its intended layout: vilorka_snapshot <output folder>.
+// with its intended layout, each page of a tabbed window apart: vilorka_snapshot <output folder>.
 
 #include "app/Startup.h"
 #include "app/Unitcalc.h"
@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 int main(int argc, char** argv)
@@ -31,6 +32,19 @@ int main(int argc, char** argv)
         w->show();
         QApplication::processEvents();
         w->grab().save(out.filePath(w->objectName() + QStringLiteral(".png")));
+        // Every further page of a tabbed window too, named after the page.
+        for (QTabWidget* pages : w->findChildren<QTabWidget*>()) {
+            const int shown = pages->currentIndex();
+            for (int index = 0; index < pages->count(); ++index) {
+                if (index == shown)
+                    continue;
+                pages->setCurrentIndex(index);
+                QApplication::processEvents();
+                w->grab().save(out.filePath(w->objectName() + u'_' + pages->widget(index)->objectName() +
+                                            QStringLiteral(".png")));
+            }
+            pages->setCurrentIndex(shown);
+        }
     }
     return 0;
 }

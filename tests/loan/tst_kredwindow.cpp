@@ -1,0 +1,307 @@
+// The loan window under the offscreen platform, opened from the main menu, both tabs driven by
+// objectName with the message service answering.
+
+#include "app/Startup.h"
+#include "app/Unitcalc.h"
+#include "loan/UnitKred.h"
+#include "numtext.h"
+#include "ui/ToolWindow.h"
+#include "ui/Widgets.h"
+#include "ui/testkit.h"
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using testkit::byName;
+using testkit::FakeDialogs;
+
+namespace {
+
+const QString kOld = QStringLiteral("old");
+const QString kTiming = QStringLiteral("Происхождение выплат");
+
+// Boxes written as "Edit2=12,5 Edit4=" (empty after "=": cleared).
+void fill(QWidget* w, const QString& boxes)
+{
+    for (const QString& entry : boxes.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        byName<QLineEdit>(w, entry.section(QLatin1Char('='), 0, 0).toLatin1().constData())
+            ->setText(entry.section(QLatin1Char('='), 1));
+}
+
+} // namespace
+
+class TestKredWindow : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    app::Windows m_windows;
+
+    QWidget* openOn(const char* sheet)
+    {
+        byName<QAction>(m_windows.fmCalc.get(), "N3")->trigger();
+        QWidget* w = m_windows.fmKred.get();
+        byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(byName<QWidget>(w, sheet));
+        return w;
+    }
+
+    QStringList boxesShown() const
+    {
+        QStringList shown;
+        for (const testkit::Box& b : std::as_const(m_dialogs->boxes))
+            shown << b.kind + QStringLiteral(": ") + b.text;
+        return shown;
+    }
+
+private slots:
+    void init()
+    {
+        numtext::setDecimalSeparator(',');
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_windows = app::createWindows(*m_dialogs, m_dir.filePath(QStringLiteral("CalcConf.ini")));
+    }
+
+    void cleanup()
+    {
+        m_windows = app::Windows();
+        m_dialogs.reset();
+    }
+
+    void frameAndPages()
+    {
+        byName<QAction>(m_windows.fmCalc.get(), "N3")->trigger();
+        QWidget* w = m_windows.fmKred.get();
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Кредит"));
+        QCOMPARE(QRect(w->pos(), w->size()), QRect(QPoint(193, 112), ui::ToolWindow::clientSize(372, 460)));
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 192, 192));
+        auto* pages = byName<QTabWidget>(w, "PageControl1");
+        QCOMPARE(pages->geometry(), QRect(8, 16, 345, 393));
+        QCOMPARE(pages->currentWidget(), byName<QWidget>(w, "TabSheet1")); // in front at creation
+        QCOMPARE(pages->indexOf(byName<QWidget>(w, "TabSheet2")), 1);
+        QCOMPARE(pages->tabText(0), QStringLiteral("Списание"));
+        QCOMPARE(pages->tabText(1), QStringLiteral("Продолжительность"));
+        for (const auto& [name, rect] : {std::pair{"Button1", QRect(128, 336, 75, 25)},
+                                         {"Button2", {136, 328, 75, 25}},
+                                         {"RadioGroup1", {8, 224, 137, 97}},
+                                         {"RadioGroup2", {80, 232, 185, 81}},
+                                         {"UpDown1", {137, 88, 16, 21}},
+                                         {"UpDown3", {313, 88, 16, 24}},
+                                         {"UpDown2", {313, 128, 16, 24}},
+                                         {"UpDown4", {217, 152, 16, 21}}})
+            QCOMPARE(byName<QWidget>(w, name)->geometry(), rect);
+        for (const char* name : {"Button1", "Button2"})
+            QCOMPARE(byName<QPushButton>(w, name)->text(), QStringLiteral("Расчёт"));
+        for (const char* name : {"RadioGroup1", "RadioGroup2"}) {
+            auto* group = byName<ui::RadioGroup>(w, name);
+            QCOMPARE(group->title(), kTiming);
+            QCOMPARE(group->item(0)->text(), QStringLiteral("В начале периода"));
+            QCOMPARE(group->item(1)->text(), QStringLiteral("В конце периода"));
+            QCOMPARE(group->itemIndex(), 0);
+        }
+    }
+
+    // Every box on its sheet, at its place, with its initial text and font, named by its label.
+    void boxes_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<int>("pixelSize"); // -1: the window's 8-point font
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QPoint>("labelAt");
+        QTest::addColumn<QString>("caption");
+        // clang-format off
+        QTest::newRow("rate") << "TabSheet1" << "Edit2" << QRect(112, 88, 25, 21) << "20" << -1 << "Label2" << QPoint(8, 96) << "Процентная ставка";
+        QTest::newRow("month number") << "TabSheet1" << "Edit4" << QRect(280, 88, 33, 24) << "17" << 13 << "Label4" << QPoint(200, 96) << "Номер месяца";
+        QTest::newRow("months") << "TabSheet1" << "Edit3" << QRect(280, 128, 33, 24) << "36" << 13 << "Label3" << QPoint(8, 136) << "Количество месяцев в течении которых вы платите";
+        QTest::newRow("loan") << "TabSheet1" << "Edit1" << QRect(16, 184, 97, 24) << "100000" << 13 << "Label1" << QPoint(16, 168) << "Сумма кредита";
+        QTest::newRow("written off") << "TabSheet1" << "Edit5" << QRect(208, 184, 97, 21) << "" << -1 << "Label5" << QPoint(208, 168) << "Списанная сумма";
+        QTest::newRow("payment") << "TabSheet2" << "Edit7" << QRect(184, 64, 121, 21) << "5000" << -1 << "Label10" << QPoint(8, 72) << "Величена регулярных выплат";
+        QTest::newRow("first loan") << "TabSheet2" << "Edit8" << QRect(184, 112, 121, 21) << "50000" << -1 << "Label11" << QPoint(8, 120) << "Первоначальная сумма кредита";
+        QTest::newRow("duration rate") << "TabSheet2" << "Edit6" << QRect(184, 152, 33, 21) << "20" << -1 << "Label9" << QPoint(8, 160) << "Процентная ставка";
+        QTest::newRow("months needed") << "TabSheet2" << "Edit9" << QRect(184, 192, 49, 21) << "" << -1 << "Label12" << QPoint(8, 200) << "Количество этапов (месяцев)";
+        // clang-format on
+    }
+
+    void boxes()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, name);
+        QFETCH(QRect, rect);
+        QFETCH(QString, initial);
+        QFETCH(int, pixelSize);
+        QFETCH(QString, label);
+        QFETCH(QPoint, labelAt);
+        QFETCH(QString, caption);
+        QWidget* w = openOn("TabSheet1");
+        auto* edit = byName<QLineEdit>(w, name.toLatin1().constData());
+        auto* title = byName<QLabel>(w, label.toLatin1().constData());
+        QCOMPARE(edit->parentWidget()->objectName(), sheet);
+        QCOMPARE(title->parentWidget()->objectName(), sheet);
+        QCOMPARE(edit->geometry(), rect);
+        QCOMPARE(edit->text(), initial);
+        QCOMPARE(edit->font().pixelSize(), pixelSize);
+        QCOMPARE(title->pos(), labelAt);
+        QCOMPARE(title->text(), caption);
+        QCOMPARE(title->buddy(), edit);
+        QCOMPARE(edit->accessibleName(), caption);
+        if (title->geometry().bottom() >= rect.top()) // side by side: the caption ends before its box
+            QVERIFY(title->x() + title->sizeHint().width() <= rect.x());
+    }
+
+    // Each arrow writes into its own box, within 0 to 100.
+    void upDownWritesItsBox_data()
+    {
+        QTest::addColumn<QString>("upDown");
+        QTest::addColumn<QString>("arrow");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("rate up") << "UpDown1"
+                                 << "up"
+                                 << "Edit2"
+                                 << "20"
+                                 << "21";
+        QTest::newRow("month number up") << "UpDown3"
+                                         << "up"
+                                         << "Edit4"
+                                         << "17"
+                                         << "18";
+        QTest::newRow("months down") << "UpDown2"
+                                     << "down"
+                                     << "Edit3"
+                                     << "36"
+                                     << "35";
+        QTest::newRow("duration rate down") << "UpDown4"
+                                            << "down"
+                                            << "Edit6"
+                                            << "20"
+                                            << "19";
+        QTest::newRow("no step past 100") << "UpDown1"
+                                          << "up"
+                                          << "Edit2"
+                                          << "100"
+                                          << "100";
+    }
+
+    void upDownWritesItsBox()
+    {
+        QFETCH(QString, upDown);
+        QFETCH(QString, arrow);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QWidget* w = openOn("TabSheet1");
+        auto* edit = byName<QLineEdit>(w, box.toLatin1().constData());
+        edit->setText(typed);
+        QTest::mouseClick(
+            byName<ui::UpDown>(w, upDown.toLatin1().constData())->findChild<QToolButton*>(arrow),
+            Qt::LeftButton);
+        QCOMPARE(edit->text(), shown);
+    }
+
+    // Each LF CR of a help text is one line break, never an empty line; the label fits its text.
+    void helpTexts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("what the write-off is") << "Label6" << QPoint(24, 16)
+                                               << QStringList{"Функция вычисляет процентную ставку кредита",
+                                                              "на определенном этапе в денежном исчислении"};
+        QTest::newRow("the minus sign")
+            << "Label7" << QPoint(176, 224)
+            << QStringList{"Знак минус в результате ",   "функции показывает,",  "что данная сумма",
+                           " является кредитовой, т.е.", " должна быть списана", "со счета."};
+        QTest::newRow("what the duration is")
+            << "Label8" << QPoint(40, 16)
+            << QStringList{"Функция определяет количество этапов (месяцев),",
+                           "необходимых для погашения кредита"};
+    }
+
+    void helpTexts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QPoint, at);
+        QFETCH(QStringList, lines);
+        auto* help = byName<QLabel>(openOn("TabSheet1"), name.toLatin1().constData());
+        QCOMPARE(help->text().split(QLatin1Char('\n')), lines);
+        QCOMPARE(help->geometry(), QRect(at, help->sizeHint()));
+        QVERIFY(help->parentWidget()->rect().contains(help->geometry()));
+    }
+
+    void tabOrder()
+    {
+        QWidget* w = openOn("TabSheet1");
+        for (const QStringList& chain :
+             {QStringList{"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "RadioGroup10", "RadioGroup11",
+                          "Button1"},
+              QStringList{"Edit6", "Edit7", "Edit8", "RadioGroup20", "RadioGroup21", "Edit9", "Button2"}}) {
+            QWidget* at = byName<QWidget>(w, chain.front().toLatin1().constData());
+            QStringList visited;
+            for (qsizetype i = 0; i < chain.size(); ++i, at = at->nextInFocusChain()) {
+                while (!(at->focusPolicy() & Qt::TabFocus) || at->objectName().isEmpty())
+                    at = at->nextInFocusChain();
+                visited << at->objectName();
+            }
+            QCOMPARE(visited, chain);
+        }
+    }
+
+    // Either button: the boxes typed, the timing item clicked, the answer box afterwards (its
+    // beginning in view) and the boxes shown.
+    void calculate_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList emptyInput{QStringLiteral("emptyInput: Не введено значение!")};
+        // clang-format off
+        QTest::newRow("write-off, initial values at the start") << "TabSheet1" << "" << "RadioGroup10" << "-16254,8653206598" << QStringList();
+        QTest::newRow("write-off, initial values at the end") << "TabSheet1" << "" << "RadioGroup11" << "-19505,8383847917" << QStringList();
+        QTest::newRow("write-off reads the boxes, not the arrows") << "TabSheet1" << "Edit3=200 Edit4=150" << "RadioGroup11" << "-19998,1685863481" << QStringList();
+        QTest::newRow("write-off, month 37 of 36") << "TabSheet1" << "Edit4=37" << "RadioGroup10" << kOld << QStringList{"error: InterestPayment."};
+        QTest::newRow("write-off, loan empty") << "TabSheet1" << "Edit1= Edit2=x Edit3=x Edit4=x" << "RadioGroup10" << kOld << emptyInput;
+        QTest::newRow("write-off, rate empty") << "TabSheet1" << "Edit2= Edit3=x Edit4=x" << "RadioGroup10" << kOld << emptyInput;
+        QTest::newRow("write-off, months empty") << "TabSheet1" << "Edit3= Edit4=x" << "RadioGroup10" << kOld << emptyInput;
+        QTest::newRow("write-off, month number empty") << "TabSheet1" << "Edit4=" << "RadioGroup10" << kOld << emptyInput;
+        QTest::newRow("duration, initial values: never repaid") << "TabSheet2" << "" << "RadioGroup20" << kOld << QStringList{"emptyInput: Кредит не будет погашен: выплата не покрывает проценты"};
+        QTest::newRow("duration, 1 % at the end") << "TabSheet2" << "Edit6=1" << "RadioGroup21" << "10,5886444594232" << QStringList();
+        QTest::newRow("duration, rate -100 %") << "TabSheet2" << "Edit6=-100" << "RadioGroup20" << kOld << QStringList{"error: NumberOfPeriods."};
+        QTest::newRow("duration, rate empty") << "TabSheet2" << "Edit6= Edit7=x Edit8=x" << "RadioGroup20" << kOld << emptyInput;
+        QTest::newRow("duration, payment empty") << "TabSheet2" << "Edit7= Edit8=x" << "RadioGroup20" << kOld << emptyInput;
+        QTest::newRow("duration, loan empty") << "TabSheet2" << "Edit8=" << "RadioGroup20" << kOld << emptyInput;
+        // clang-format on
+    }
+
+    void calculate()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, typed);
+        QFETCH(QString, item);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, boxes);
+        const bool writeOff = sheet == QLatin1String("TabSheet1");
+        QWidget* w = openOn(sheet.toLatin1().constData());
+        auto* answer = byName<QLineEdit>(w, writeOff ? "Edit5" : "Edit9");
+        answer->setText(kOld);
+        fill(w, typed);
+        byName<QRadioButton>(w, item.toLatin1().constData())->click();
+        testkit::click(w, writeOff ? "Button1" : "Button2");
+        QCOMPARE(answer->text(), shown);
+        QCOMPARE(answer->cursorPosition(), shown == kOld ? kOld.size() : 0);
+        QCOMPARE(boxesShown(), boxes);
+    }
+};
+
+QTEST_MAIN(TestKredWindow)
+#include "tst_kredwindow.moc"
