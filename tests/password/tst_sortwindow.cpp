@@ -297,12 +297,15 @@ private slots:
 
     void runningTimerRestartsOnlyWhenItsIntervalChanges()
     {
+        // Coarse timers may move an expiry by 5 % of the interval, so the bounds keep that apart.
         run(QStringLiteral("show sort"));
         QThread::msleep(100); // no events: the timer cannot fire meanwhile
         run(QStringLiteral("sort"));
-        QVERIFY2(m_w->Timer2->remainingTime() <= 150, "switched on again: count restarted");
+        const int afterSort = m_w->Timer2->remainingTime();
+        QVERIFY2(afterSort < 200, qPrintable(QStringLiteral("switched on again: %1 ms left").arg(afterSort)));
         run(QStringLiteral("item1"));
-        QVERIFY2(m_w->Timer2->remainingTime() > 150, "new interval: count not restarted");
+        const int afterItem = m_w->Timer2->remainingTime();
+        QVERIFY2(afterItem > 175, qPrintable(QStringLiteral("new interval: %1 ms left").arg(afterItem)));
     }
 
     void listFileContent_data()
