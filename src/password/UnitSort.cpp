@@ -138,10 +138,13 @@ void TfmSort::UpDown1Click() { btnClearClick(); }
 
 void TfmSort::Timer1Timer()
 {
-    const std::string length = Le1->text().toStdString();
     // A length that fails is reported once: until the text changes, ticks draw nothing and say
     // nothing. Reporting every tick would open a new box 10 ms after each one is closed, and the
-    // user could never get back to the box to correct it.
+    // user could never get back to the box to correct it. While an error box is showing, ticks
+    // wait, so that the one report of a bad length is never swallowed by another box.
+    if (m_dialogs.errorBoxOpen())
+        return;
+    const std::string length = Le1->text().toStdString();
     if (m_failedLength == length)
         return;
     m_failedLength = length; // kept only when the tick below fails
