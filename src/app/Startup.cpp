@@ -66,9 +66,11 @@ int run(int argc, char** argv)
     ui::QtDialogs dialogs;
     Windows windows = createWindows(dialogs, settingsFilePath());
     // Tool windows are top-level windows of their own: the program ends with the main window
-    // even while one of them is open.
-    QObject::connect(windows.fmCalc.get(), &TfmCalc::closed, &application, &QApplication::quit,
-                     Qt::QueuedConnection);
+    // even while one of them is open. exit, not quit: quit first closes every open window and
+    // gives up when one refuses, as the password window does when it cannot save its list.
+    QObject::connect(
+        windows.fmCalc.get(), &TfmCalc::closed, &application, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     windows.fmCalc->show();
     return QApplication::exec();
 }

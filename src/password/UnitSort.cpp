@@ -1,6 +1,209 @@
 #include "password/UnitSort.h"
 
-TfmSort::TfmSort(ui::Dialogs& dialogs)
-    : ui::ToolWindow(dialogs, {"fmSort", QStringLiteral("Пароль"), 193, 111, 233, 379, QColor()})
+#include "ui/Dispatch.h"
+#include "ui/TextFile.h"
+#include "ui/Widgets.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// List intervals of the three speed items, in milliseconds.
+constexpr std::array<int, 3> kListIntervals{250, 200, 125};
+constexpr int kCharacterInterval = 10;
+constexpr int kListIntervalAtCreation = 200;
+
+QTimer* makeTimer(QObject* parent, const char* name, int interval)
 {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(interval);
+    return timer;
 }
+
+// Switching on a timer that is already on changes nothing: QTimer::start would restart its count.
+void switchOn(QTimer* timer)
+{
+    if (!timer->isActive())
+        timer->start();
+}
+
+} // namespace
+
+TfmSort::TfmSort(ui::Dialogs& dialogs, const QString& listFile, password::UniformSource source)
+    : ui::ToolWindow(dialogs, {"fmSort", QStringLiteral("Пароль"), 193, 111, 233, 379, QColor()})
+    , m_listFile(listFile)
+    , m_generator(std::move(source))
+    , Edit1(ui::lineEdit(this, "Edit1", nullptr, {8, 8, 211, 26}))
+    , Le1(ui::labeledEdit(this, "Le1", QStringLiteral("Длинна"), {8, 58, 41, 21}))
+    , UpDown1(ui::upDown(this, "UpDown1", Le1, 0, 10, 6, {49, 58, 16, 21}))
+    , btnSort(ui::pushButton(this, "btnSort", QStringLiteral("Генерация"), {8, 88, 69, 25}))
+    , btnClear(ui::pushButton(this, "btnClear", QStringLiteral("Очистить"), {79, 88, 69, 25}))
+    , Button1(ui::pushButton(this, "Button1", QStringLiteral("Стоп"), {150, 88, 69, 25}))
+    , RadioGroup1(ui::radioGroup(this, "RadioGroup1", QStringLiteral("Скорость"),
+                                 {QStringLiteral("4 пароля в секунду"), QStringLiteral("5 паролей в секунду"),
+                                  QStringLiteral("8 паролей в секунду")},
+                                 {8, 120, 211, 81}))
+    , Memo1(ui::memo(this, "Memo1", QStringLiteral("Пароли"), {8, 208, 211, 135}))
+    , Timer1(makeTimer(this, "Timer1", kCharacterInterval))
+    , Timer2(makeTimer(this, "Timer2", kListIntervalAtCreation))
+{
+    QFont passwordFont = Edit1->font();
+    passwordFont.setPixelSize(16);
+    Edit1->setFont(passwordFont);
+    Edit1->setAccessibleName(QStringLiteral("Пароль"));
+    Le1->setText(QStringLiteral("6"));
+    // Listed lines are not the user's edits: left in the undo history they would pile up for as
+    // long as the list runs, and an undo would take passwords back out of the list.
+    Memo1->setUndoRedoEnabled(false);
+
+    ui::chainTabOrder({Edit1, Le1, btnSort, btnClear, Button1, RadioGroup1, Memo1});
+    ui::connectGuarded(m_dialogs, btnSort, &QPushButton::clicked, this, &TfmSort::btnSortClick);
+    ui::connectGuarded(m_dialogs, btnClear, &QPushButton::clicked, this, &TfmSort::btnClearClick);
+    ui::connectGuarded(m_dialogs, Button1, &QPushButton::clicked, this, &TfmSort::Button1Click);
+    ui::connectGuarded(m_dialogs, UpDown1, &ui::UpDown::clicked, this, &TfmSort::UpDown1Click);
+    ui::connectGuarded(m_dialogs, RadioGroup1, &ui::RadioGroup::clicked, this, &TfmSort::RadioGroup1Click);
+    ui::connectGuarded(m_dialogs, Timer1, &QTimer::timeout, this, &TfmSort::Timer1Timer);
+    ui::connectGuarded(m_dialogs, Timer2, &QTimer::timeout, this, &TfmSort::Timer2Timer);
+    if (QCoreApplication* application = QCoreApplication::instance())
+        ui::connectGuarded(m_dialogs, application, &QCoreApplication::aboutToQuit, this,
+                           &TfmSort::ProgramEnd);
+}
+
+void TfmSort::showEvent(QShowEvent* event)
+{
+    ToolWindow::showEvent(event);
+    // A window restored from the taskbar is not shown anew.
+    if (!event->spontaneous())
+        ui::runGuarded(m_dialogs, [this] { FormShow(); });
+}
+
+void TfmSort::closeEvent(QCloseEvent* event)
+{
+    bool saved = false;
+    ui::runGuarded(m_dialogs, [this, &saved] {
+        FormClose();
+        saved = true;
+    });
+    // A list that could not be saved keeps the window open; the next close tries again.
+    if (saved)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfmSort::FormShow()
+{
+    m_everShown = true;
+    RadioGroup1->setItemIndex(0); // runs RadioGroup1Click when the selection changes
+}
+
+void TfmSort::FormClose() { saveList(); }
+
+void TfmSort::ProgramEnd()
+{
+    if (m_everShown)
+        saveList();
+}
+
+void TfmSort::btnSortClick()
+{
+    switchOn(Timer1);
+    Edit1->setText(QString::fromStdString(m_generator.currentPassword()));
+    switchOn(Timer2);
+}
+
+void TfmSort::btnClearClick()
+{
+    m_generator.clear();
+    Edit1->clear();
+    switchOn(Timer1);
+}
+
+void TfmSort::UpDown1Click() { btnClearClick(); }
+
+void TfmSort::Timer1Timer()
+{
+    // A length that fails is reported once: until the text changes, ticks draw nothing and say
+    // nothing. Reporting every tick would open a new box 10 ms after each one is closed, and the
+    // user could never get back to the box to correct it. While an error box is showing, ticks
+    // wait, so that the one report of a bad length is never swallowed by another box.
+    if (m_dialogs.errorBoxOpen())
+        return;
+    const std::string length = Le1->text().toStdString();
+    if (m_failedLength == length)
+        return;
+    m_failedLength = length; // kept only when the tick below fails
+    const bool complete = m_generator.characterTick(length);
+    m_failedLength.reset();
+    if (complete)
+        Timer1->stop();
+}
+
+void TfmSort::Timer2Timer()
+{
+    btnSortClick();
+    appendToMemo(Edit1->text());
+    btnClearClick();
+}
+
+void TfmSort::RadioGroup1Click()
+{
+    const int item = RadioGroup1->itemIndex();
+    if (item < 0 || item >= static_cast<int>(kListIntervals.size()))
+        return;
+    // A running timer starts counting anew from a change of its interval.
+    if (Timer2->interval() != kListIntervals[item])
+        Timer2->setInterval(kListIntervals[item]);
+}
+
+void TfmSort::Button1Click() { Timer2->stop(); }
+
+void TfmSort::appendToMemo(const QString& line)
+{
+    // Only the end of the document is read and written, so a list that grows for hours costs
+    // the same per line as a short one.
+    QTextDocument* document = Memo1->document();
+    const std::string appendix =
+        password::memoAppendix(document->lastBlock().text().toStdString(), line.toStdString());
+    QScrollBar* scroll = Memo1->verticalScrollBar();
+    const bool followEnd = scroll->value() == scroll->maximum();
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString::fromStdString(appendix));
+    if (followEnd)
+        scroll->setValue(scroll->maximum());
+}
+
+QString TfmSort::listPath() const
+{
+    if (QDir::isAbsolutePath(m_listFile))
+        return m_listFile;
+    const QString current = QDir::currentPath();
+    if (!current.isEmpty())
+        return QDir(current).filePath(m_listFile);
+    // The current folder was removed while the program runs, so nothing can be created in it.
+    // The error names it as the system last knew it rather than by the bare file name.
+    QString removed = QFileInfo(QStringLiteral("/proc/self/cwd")).symLinkTarget();
+    if (removed.endsWith(QLatin1String(" (deleted)")))
+        removed.chop(10);
+    throw ui::cannotCreate(removed.isEmpty() ? m_listFile : QDir(removed).filePath(m_listFile),
+                           QString::fromLocal8Bit(std::strerror(ENOENT)));
+}
+
+void TfmSort::saveList() { ui::writeTextFile(listPath(), Memo1->toPlainText(), ui::FileAccess::OwnerOnly); }

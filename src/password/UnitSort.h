@@ -1,10 +1,72 @@
 #pragma once
-// Password generator window.
+// Password generator window. The character timer adds one character per tick to the password
+// being built (password::Generator); the list timer, at 4, 5 or 8 ticks a second, appends the
+// current password to the memo and starts the next one. Closing the window hides it and saves
+// the memo to Pass.txt, owner-only and atomically; the timers keep running while it is hidden,
+// and the list is saved once more when the program ends.
 
+#include "generator.h"
 #include "ui/ToolWindow.h"
+
+#include <optional>
+#include <string>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace ui {
+class LabeledEdit;
+class RadioGroup;
+class UpDown;
+} // namespace ui
 
 class TfmSort : public ui::ToolWindow {
     Q_OBJECT
 public:
-    explicit TfmSort(ui::Dialogs& dialogs);
+    // listFile: the list's file, relative to the current directory at each save.
+    explicit TfmSort(ui::Dialogs& dialogs, const QString& listFile = QStringLiteral("Pass.txt"),
+                     password::UniformSource source = password::secureUniform);
+
+    const password::Generator& generator() const { return m_generator; }
+
+public slots:
+    void FormShow();
+    void FormClose();
+    void btnSortClick();
+    void btnClearClick();
+    void UpDown1Click();
+    void Timer1Timer();
+    void Timer2Timer();
+    void RadioGroup1Click();
+    void Button1Click();
+    // When the program ends: the list as it stands, if the window was ever shown.
+    void ProgramEnd();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void appendToMemo(const QString& line);
+    QString listPath() const; // the list file's full path in the current folder
+    void saveList();
+
+    QString m_listFile;
+    password::Generator m_generator;
+    std::optional<std::string> m_failedLength; // the length text whose error was shown last
+    bool m_everShown = false;
+
+public:
+    QLineEdit* Edit1;
+    ui::LabeledEdit* Le1;
+    ui::UpDown* UpDown1;
+    QPushButton* btnSort;
+    QPushButton* btnClear;
+    QPushButton* Button1;
+    ui::RadioGroup* RadioGroup1;
+    QPlainTextEdit* Memo1;
+    QTimer* Timer1;
+    QTimer* Timer2;
 };

@@ -28,6 +28,8 @@ public:
     // failing timer cannot stack boxes.
     void reportError(const QString& message);
     static QString errorBoxText(const QString& message);
+    // Whether an error box is showing: work whose failure would be dropped can wait for it.
+    bool errorBoxOpen() const { return m_errorBoxOpen; }
 
     virtual void emptyInput(QWidget* parent, const QString& text) = 0; // caption "Error", Cancel
     virtual Answer confirm(QWidget* parent, const QString& text) = 0;  // Yes / No

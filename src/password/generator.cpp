@@ -1,0 +1,94 @@
+#include "generator.h"
+
+#include "numtext.h"
+
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+#if defined(__linux__)
+#include <sys/random.h>
+#elif defined(_WIN32)
+#include <windows.h>
+
+#include <bcrypt.h>
+#else
+#include <random>
+#endif
+
+namespace password {
+
+std::uint32_t secureWord()
+{
+    std::uint32_t word = 0;
+#if defined(__linux__)
+    // Requests of up to 256 bytes from the kernel's pool are never cut short once it is
+    // initialised; a signal before that is retried.
+    ssize_t got = 0;
+    do
+        got = ::getrandom(&word, sizeof word, 0);
+    while (got < 0 && errno == EINTR);
+    if (got != static_cast<ssize_t>(sizeof word))
+        throw std::system_error(got < 0 ? errno : EIO, std::generic_category(), "getrandom");
+#elif defined(_WIN32)
+    const NTSTATUS status = ::BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&word), sizeof word,
+                                              BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    if (!BCRYPT_SUCCESS(status))
+        throw std::system_error(static_cast<int>(status), std::system_category(), "BCryptGenRandom");
+#else
+    // The standard library's device source reads the system's secure generator on the
+    // remaining desktop platforms.
+    static thread_local std::random_device device;
+    word = static_cast<std::uint32_t>(device());
+#endif
+    return word;
+}
+
+std::uint32_t uniformBelow(std::uint32_t bound, const WordSource& words)
+{
+    // 2^32 mod bound, computed in 32 bits: the words at or above 2^32 - excess would make the
+    // first excess results more likely than the others.
+    const std::uint32_t excess = (0u - bound) % bound;
+    const std::uint32_t limit = 0u - excess; // 0 when bound divides 2^32: every word is fair
+    for (;;) {
+        const std::uint32_t word = words();
+        if (limit == 0 || word < limit)
+            return word % bound;
+    }
+}
+
+std::uint32_t secureUniform(std::uint32_t bound) { return uniformBelow(bound, secureWord); }
+
+char randomCharacter() { return kAlphabet[secureUniform(static_cast<std::uint32_t>(kAlphabet.size()))]; }
+
+Generator::Generator(UniformSource source)
+    : m_source(std::move(source))
+{
+}
+
+bool Generator::characterTick(std::string_view lengthText)
+{
+    m_wantedLength = numtext::textToInt(lengthText);
+    // A password that is already long enough gets no more characters: "Генерация" switches the
+    // character timer on even then, and the list must receive the password the box showed.
+    const std::size_t wanted = m_wantedLength > 0 ? static_cast<std::size_t>(m_wantedLength) : 1;
+    if (m_password.size() < wanted)
+        m_password += kAlphabet.at(m_source(static_cast<std::uint32_t>(kAlphabet.size())));
+    return m_password.size() >= wanted;
+}
+
+std::string memoAppendix(std::string_view memoText, std::string_view line)
+{
+    std::string appendix;
+    appendix.reserve(line.size() + 1);
+    if (memoText.empty() || memoText.back() == '\n') {
+        appendix.append(line);
+        appendix += '\n';
+    } else {
+        appendix += '\n';
+        appendix.append(line);
+    }
+    return appendix;
+}
+
+} // namespace password
