@@ -14,12 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QInputMethodEvent>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QStatusBar>

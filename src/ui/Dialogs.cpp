@@ -78,7 +78,7 @@ FittedText fitMessage(const QString& message, const QFontMetrics& metrics, int m
                 qsizetype fits = 1;
                 while (fits < line.size() && metrics.horizontalAdvance(line.left(fits + 1)) <= maxWidth)
                     ++fits;
-                if (fits > 1 && line.at(fits).isLowSurrogate())
+                if (fits > 1 && fits < line.size() && line.at(fits).isLowSurrogate())
                     --fits; // never split a character in two
                 lines << line.left(fits);
                 line.remove(0, fits);
