@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-vilorka_install_deps libbenchmark-dev
+vilorka_install_deps libbenchmark-dev xvfb openbox
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "ui/Dispatch.h"
 #include "ui/Help.h"
+#include "ui/Placement.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
 
@@ -10,18 +11,22 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QSettings>
+#include <QSaveFile>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -116,7 +121,7 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
-    , settingsFile(std::make_unique<QSettings>(settingsPath, QSettings::IniFormat))
+    , m_settingsPath(settingsPath)
 {
     setObjectName(QStringLiteral("fmCalc"));
     setWindowTitle(kCaption);
@@ -140,6 +145,7 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     displayFont.setPixelSize(13);
     edtCalc->setFont(displayFont);
     edtCalc->setAutoFillBackground(true);
+    edtCalc->setMaxLength(std::numeric_limits<int>::max()); // the display has no length limit
     edtCalc->installEventFilter(this);
 
     rgGrRad = buildRadioGroup("rgGrRad", 0, 201, m_angleGroup);
@@ -265,8 +271,13 @@ void TfmCalc::buildMenus()
 
 void TfmCalc::Create()
 {
-    move(readSetting(QStringLiteral("Position"), QStringLiteral("Left")),
-         readSetting(QStringLiteral("Position"), QStringLiteral("Top")));
+    settingsFile = readSettingsFile().value_or(ini::IniFile()); // an unreadable file reads as empty
+    // The saved place is the frame's; one that would leave the title bar off every screen (a
+    // screen detached since) brings the window onto the nearest screen instead.
+    ui::placeOnFirstShow(this,
+                         QPoint(readSetting(QStringLiteral("Position"), QStringLiteral("Left")),
+                                readSetting(QStringLiteral("Position"), QStringLiteral("Top"))),
+                         ui::Reach::OntoScreen);
     int color = readSetting(QStringLiteral("Color"), QStringLiteral("Form"));
     if (color == 0)
         color = kDefaultColor;
@@ -283,7 +294,7 @@ void TfmCalc::Create()
 
 void TfmCalc::Close()
 {
-    QDir().mkpath(QFileInfo(settingsFile->fileName()).absolutePath());
+    QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
     writeSetting(QStringLiteral("Position"), QStringLiteral("Top"), y());
     writeSetting(QStringLiteral("Position"), QStringLiteral("Left"), x());
     writeSetting(QStringLiteral("Color"), QStringLiteral("Form"), colorToValue(windowColor()));
@@ -298,20 +309,42 @@ void TfmCalc::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
+std::optional<ini::IniFile> TfmCalc::readSettingsFile() const
+{
+    QFile file(m_settingsPath);
+    if (!file.exists())
+        return ini::IniFile();
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    return ini::IniFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
 int TfmCalc::readSetting(const QString& section, const QString& key) const
 {
-    bool ok = false;
-    const int value = settingsFile->value(section + u'/' + key).toString().trimmed().toInt(&ok);
-    return ok ? value : 0;
+    return settingsFile.readInteger(section.toStdString(), key.toStdString(), 0);
 }
 
 void TfmCalc::writeSetting(const QString& section, const QString& key, int value)
 {
-    // Each value reaches the file at once; QSettings replaces the file atomically on sync.
-    settingsFile->setValue(section + u'/' + key, value);
-    settingsFile->sync();
-    if (settingsFile->status() != QSettings::NoError)
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString());
+    // Each value reaches the file at once, written whole to a new file that then replaces the
+    // old one: no lock is taken, and a failed write leaves the previous file as it was. What
+    // the file holds now is read first, so sections and keys written by others stay; a file
+    // that exists but cannot be read is not replaced by one holding only the values written.
+    const auto unableToWrite = [] {
+        return std::runtime_error(QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString());
+    };
+    std::optional<ini::IniFile> current = readSettingsFile();
+    if (!current)
+        throw unableToWrite();
+    ini::IniFile file = std::move(*current);
+    file.writeInteger(section.toStdString(), key.toStdString(), value);
+    const std::string text = file.text();
+    QSaveFile out(m_settingsPath);
+    const auto size = static_cast<qint64>(text.size());
+    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.commit())
+        throw unableToWrite();
+    settingsFile = std::move(file);
 }
 
 int TfmCalc::colorToValue(const QColor& color)
@@ -348,15 +381,45 @@ QString TfmCalc::display() const { return edtCalc->text(); }
 
 void TfmCalc::setDisplay(const std::string& text) { edtCalc->setText(QString::fromStdString(text)); }
 
+namespace {
+
+// A typed text passes the display's filter when it is a backspace or digits alone: a dead key,
+// a compose sequence or a key that types several characters is dropped whole.
+bool passesFilter(const QString& text)
+{
+    if (text == QStringLiteral("\b"))
+        return true;
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c != u'\b' && calc::acceptsTypedChar(c.unicode()); });
+}
+
+// Text an input method commits (accents, compose results, characters picked from a list) keeps
+// only its digits.
+QString digitsOf(const QString& text)
+{
+    QString digits;
+    for (QChar c : text)
+        if (c != u'\b' && calc::acceptsTypedChar(c.unicode()))
+            digits += c;
+    return digits;
+}
+
+} // namespace
+
 bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == edtCalc && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
         // Keys that type no character (arrows, Delete, Home, End) keep their editing effect.
-        const bool editingKey = key->key() == Qt::Key_Delete || text.isEmpty();
-        if (!editingKey && !calc::acceptsTypedChar(text.front().unicode()))
+        const bool editingKey = key->key() == Qt::Key_Delete || key->text().isEmpty();
+        if (!editingKey && !passesFilter(key->text()))
             return true;
+    }
+    if (watched == edtCalc && event->type() == QEvent::InputMethod) {
+        auto* input = static_cast<QInputMethodEvent*>(event);
+        const QString digits = digitsOf(input->commitString());
+        if (digits != input->commitString())
+            input->setCommitString(digits, input->replacementStart(), input->replacementLength());
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -3,12 +3,14 @@
 // settings file. Key handlers read the display, call the calculator engine and write the
 // display back; the engine holds all calculator state.
 
+#include "IniFile.h"
 #include "engine.h"
 #include "ui/Dialogs.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QButtonGroup;
@@ -17,7 +19,6 @@ class QGroupBox;
 class QLineEdit;
 class QMenu;
 class QRadioButton;
-class QSettings;
 class QStatusBar;
 
 namespace ui {
@@ -39,6 +40,7 @@ class TfmCalc : public QMainWindow {
     Q_OBJECT
 public:
     // settingsPath: where CalcConf.ini lives; the window reads it now and writes it on close.
+    // Its Left and Top are the frame's place, title bar included.
     TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath);
     ~TfmCalc() override;
 
@@ -160,13 +162,16 @@ private:
     void showMemoryIndicator();
     calc::AngleUnit angleUnit() const;
     calc::Variant variant() const;
+    // What CalcConf.ini holds now: empty when there is no file, nothing when it cannot be read.
+    std::optional<ini::IniFile> readSettingsFile() const;
     int readSetting(const QString& section, const QString& key) const;
     void writeSetting(const QString& section, const QString& key, int value);
     void showTool(ui::ToolWindow* window);
 
     ui::Dialogs& m_dialogs;
     calc::Engine m_engine;
-    std::unique_ptr<QSettings> settingsFile;
+    QString m_settingsPath;
+    ini::IniFile settingsFile; // as read at creation, then as last written
     QButtonGroup* m_angleGroup = nullptr;
     QButtonGroup* m_variantGroup = nullptr;
     QColor m_lastChosenColor = Qt::black;

@@ -1,5 +1,7 @@
 #include "ui/Dialogs.h"
 
+#include "ui/Placement.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -7,7 +9,10 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -32,34 +37,135 @@ void Dialogs::reportError(const QString& message)
 
 namespace {
 
-// A box centred on the screen, modal over all windows of the program.
-void runBox(QMessageBox& box)
+QScreen* screenOf(QWidget* parent)
 {
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    const QWidget* anchor = parent ? parent->window() : QApplication::activeWindow();
+    QScreen* screen = anchor ? anchor->screen() : nullptr;
+    return screen ? screen : QGuiApplication::primaryScreen();
 }
+
+struct FittedText {
+    QString text;
+    bool changed = false; // shortened, or a word broken across lines
+};
+
+// The message laid out in lines at most maxWidth pixels wide, breaking at blanks and, inside a
+// word wider than a line, where the line is full. A message of more than maxLines lines keeps
+// its beginning and its end with "…" between them.
+FittedText fitMessage(const QString& message, const QFontMetrics& metrics, int maxWidth, int maxLines)
+{
+    // A very long message is cut to its two ends first, so that laying it out stays quick.
+    constexpr qsizetype kEndLength = 2000;
+    FittedText fitted;
+    QString text = message;
+    if (text.size() > 2 * kEndLength) {
+        text = text.left(kEndLength) + QStringLiteral("…") + text.right(kEndLength);
+        fitted.changed = true;
+    }
+    QStringList lines;
+    for (const QString& paragraph : text.split(u'\n')) {
+        QString line;
+        for (const QString& word : paragraph.split(u' ')) {
+            const QString joined = line.isEmpty() ? word : line + u' ' + word;
+            if (metrics.horizontalAdvance(joined) <= maxWidth) {
+                line = joined;
+                continue;
+            }
+            if (!line.isEmpty())
+                lines << line;
+            line = word;
+            while (metrics.horizontalAdvance(line) > maxWidth) {
+                qsizetype fits = 1;
+                while (fits < line.size() && metrics.horizontalAdvance(line.left(fits + 1)) <= maxWidth)
+                    ++fits;
+                if (fits > 1 && fits < line.size() && line.at(fits).isLowSurrogate())
+                    --fits; // never split a character in two
+                lines << line.left(fits);
+                line.remove(0, fits);
+                fitted.changed = true;
+            }
+        }
+        lines << line;
+    }
+    if (lines.size() > maxLines) {
+        const qsizetype head = (maxLines - 1) / 2;
+        const qsizetype tail = maxLines - 1 - head;
+        lines = lines.mid(0, head) + QStringList{QStringLiteral("…")} + lines.mid(lines.size() - tail);
+        fitted.changed = true;
+    }
+    fitted.text = lines.join(u'\n');
+    return fitted;
+}
+
+// A message box centred on the screen its parent (or the active window) is on, and kept within
+// that screen's available area however long its message: the message is wrapped within a
+// bounded width and shortened in the middle, and then also given whole as the box's details,
+// where it can be read and copied. The text is shown as plain text, never as markup.
+class ScreenBox final : public QMessageBox {
+public:
+    ScreenBox(Icon icon, const QString& title, const QString& message, QWidget* parent)
+        : QMessageBox(icon, title, QString(), NoButton, parent)
+        , m_screen(screenOf(parent))
+    {
+        setTextFormat(Qt::PlainText);
+        setWindowModality(Qt::ApplicationModal); // modal over all windows of the program
+        const QRect area = m_screen->availableGeometry();
+        // Narrower than the width beyond which the box rewraps its text itself, with room for
+        // the icon; tall enough for a few lines, a third of the screen at most.
+        const int maxWidth = std::max(120, std::min(area.width() / 2, 500) - 120);
+        const int maxLines = std::clamp(area.height() / 3 / fontMetrics().lineSpacing(), 4, 25);
+        const FittedText fitted = fitMessage(message, fontMetrics(), maxWidth, maxLines);
+        setText(fitted.text);
+        if (fitted.changed)
+            setDetailedText(message);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event); // lays the box out at its final size
+        const QRect area = m_screen->availableGeometry();
+        QRect frame = frameGeometry();
+        // Before a window manager has framed the box, leave room for the title bar it adds.
+        const int titleBar = frame == geometry() ? kAssumedFrame.top() : 0;
+        frame.moveCenter(area.center());
+        frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+        frame.moveTop(
+            std::max(area.top() + titleBar, std::min(frame.top(), area.bottom() + 1 - frame.height())));
+        move(frame.topLeft());
+    }
+
+private:
+    QScreen* m_screen;
+};
 
 } // namespace
 
 void QtDialogs::errorBox(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok, QApplication::activeWindow());
-    runBox(box);
+    ScreenBox box(QMessageBox::Critical, kAppTitle, text, QApplication::activeWindow());
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
 }
 
 void QtDialogs::emptyInput(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::NoButton, parent);
+    ScreenBox box(QMessageBox::Critical, QStringLiteral("Error"), text, parent);
     box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    runBox(box);
+    box.exec();
 }
 
 Answer QtDialogs::confirm(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent);
+    ScreenBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, parent);
     QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    runBox(box);
+    // Escape and the title bar's close button press the escape button, which a box would
+    // otherwise take to be No. A hidden button of its own lets them answer neither.
+    QPushButton* dismiss = box.addButton(QMessageBox::Cancel);
+    dismiss->hide();
+    box.setEscapeButton(dismiss);
+    box.exec();
     if (box.clickedButton() == yes)
         return Answer::Yes;
     if (box.clickedButton() == no)
@@ -72,8 +178,9 @@ void QtDialogs::information(QWidget* parent, const QString& text)
     // A line break written as LF CR is one break, not a break and an empty line.
     QString shown = text;
     shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), shown, QMessageBox::Ok, parent);
-    runBox(box);
+    ScreenBox box(QMessageBox::Information, QStringLiteral("Information"), shown, parent);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
 }
 
 std::optional<QColor> QtDialogs::chooseColor(QWidget* parent, const QColor& initial)

@@ -1,5 +1,6 @@
 #include "ui/ToolWindow.h"
 
+#include "ui/Placement.h"
 #include "ui/Widgets.h"
 
 #include <QLineEdit>
@@ -23,7 +24,7 @@ ToolWindow::ToolWindow(Dialogs& dialogs, const WindowFrame& frame)
     setAccessibleName(frame.caption);
     setFont(windowFont());
     setFixedSize(clientSize(frame.width, frame.height));
-    move(frame.left, frame.top);
+    placeOnFirstShow(this, QPoint(frame.left, frame.top), Reach::AsGiven);
     if (frame.background.isValid()) {
         QPalette pal = palette();
         pal.setColor(QPalette::Window, frame.background);

@@ -4,16 +4,20 @@
 #include "app/Startup.h"
 #include "app/Unitcalc.h"
 #include "numtext.h"
+#include "ui/Placement.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
 #include "ui/testkit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -23,6 +27,24 @@
 using testkit::byName;
 using testkit::click;
 using testkit::FakeDialogs;
+
+namespace {
+
+// Digit keys for the digits of a word, the key of that name for any other word.
+QStringList keyScript(const QString& script)
+{
+    QStringList names;
+    for (const QString& word : script.split(u' ', Qt::SkipEmptyParts)) {
+        if (word.front().isDigit())
+            for (QChar digit : word)
+                names << QStringLiteral("bb") + digit;
+        else
+            names << QStringLiteral("bb") + word;
+    }
+    return names;
+}
+
+} // namespace
 
 class TestCalcWindow : public QObject {
     Q_OBJECT
@@ -40,6 +62,18 @@ private:
     {
         m_windows = app::Windows();
         m_windows = app::createWindows(*m_dialogs, settingsPath());
+    }
+    void writeSettingsFile(const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
+        QFile file(settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readSettingsFile()
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
     }
     void keys(const QStringList& names)
     {
@@ -103,35 +137,64 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QPoint>("topLeft");
-        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QColor>("color"); // invalid: the window text colour
         QTest::addColumn<QString>("hint");
-        const QColor none;
-        QTest::newRow("first key") << "bb7"
-                                   << "7" << QPoint(8, 72) << none << "";
-        QTest::newRow("plus, blue") << "bbPlas"
-                                    << "+" << QPoint(128, 72) << QColor(0, 0, 255) << "";
-        QTest::newRow("minus is two dashes") << "bbMinus"
-                                             << "--" << QPoint(128, 104) << QColor(0, 0, 255) << "";
-        QTest::newRow("square root hint")
-            << "bbSqrt"
-            << "Sqrt" << QPoint(168, 72) << QColor(0, 0, 255) << "Квадратный корень";
-        QTest::newRow("last column") << "bbMod"
-                                     << "Mod" << QPoint(328, 104) << QColor(128, 128, 0) << "";
-        QTest::newRow("sign key") << "bbPlmin"
-                                  << "+\\-" << QPoint(48, 168) << QColor(0, 0, 255) << "";
-        QTest::newRow("clear is Cyrillic") << "bbClear"
-                                           << "С" << QPoint(208, 168) << QColor(255, 0, 0) << "";
-        QTest::newRow("trunc, green")
-            << "bbTrunc"
-            << "Trunc" << QPoint(248, 168) << QColor(0, 128, 0) << "Отброс дробной части";
-        QTest::newRow("equals, maroon") << "bbRes"
-                                        << "=" << QPoint(248, 200) << QColor(128, 0, 0) << "";
-        QTest::newRow("cotangent, navy") << "bbCot"
-                                         << "Cot" << QPoint(288, 200) << QColor(0, 0, 128) << "Котангенс";
-        QTest::newRow("div hint") << "bbDiv"
-                                  << "Div" << QPoint(328, 200) << QColor(128, 128, 0) << "Отброс целой части";
-        QTest::newRow("memory recall") << "bbMr"
-                                       << "MR" << QPoint(88, 200) << QColor(255, 0, 0) << "";
+        const QColor text, blue(0, 0, 255), olive(128, 128, 0), red(255, 0, 0), green(0, 128, 0),
+            maroon(128, 0, 0), navy(0, 0, 128);
+        const auto row = [](const char* name, const char* caption, int left, int top, const QColor& color,
+                            const char* hint = "") {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption)
+                                << QPoint(left, top) << color << QString::fromUtf8(hint);
+        };
+        // clang-format off
+        row("bb7", "7", 8, 72, text);
+        row("bb8", "8", 48, 72, text);
+        row("bb9", "9", 88, 72, text);
+        row("bbPlas", "+", 128, 72, blue);
+        row("bbSqrt", "Sqrt", 168, 72, blue, "Квадратный корень");
+        row("bbFact", "Fact", 208, 72, blue, "Факториал");
+        row("bbSin", "Sin", 248, 72, blue);
+
+        row("bb4", "4", 8, 104, text);
+        row("bb5", "5", 48, 104, text);
+        row("bb6", "6", 88, 104, text);
+        row("bbMinus", "--", 128, 104, blue);
+        row("bbMultyply", "*", 168, 104, blue);
+        row("bbSqr", "Sqr", 208, 104, blue, "Возведение в квадрат");
+        row("bbCos", "Cos", 248, 104, blue);
+        row("bbSec", "Sec", 288, 104, navy, "Секанс");
+        row("bbMod", "Mod", 328, 104, olive);
+
+        row("bb1", "1", 8, 136, text);
+        row("bb2", "2", 48, 136, text);
+        row("bb3", "3", 88, 136, text);
+        row("bb0", "0", 128, 136, text);
+        row("bbDivisor", "/", 168, 136, blue);
+        row("bbXy", "X^y", 208, 136, blue);
+        row("bbTg", "tg", 248, 136, blue);
+        row("bbOr", "Or", 288, 136, olive);
+        row("bbNot", "Not", 328, 136, olive);
+
+        row("bbPi", "Pi", 8, 168, blue);
+        row("bbPlmin", "+\\-", 48, 168, blue);
+        row("bbZap", ",", 88, 168, blue);
+        row("bbRnd", "Rnd", 128, 168, olive, "Округление до ближайшего целого");
+        row("bbLn", "Ln", 168, 168, olive, "Натуральный логарифм");
+        row("bbClear", "С", 208, 168, red); // Cyrillic Es
+        row("bbTrunc", "Trunc", 248, 168, green, "Отброс дробной части");
+        row("bbXor", "Xor", 288, 168, olive);
+        row("bbAnd", "And", 328, 168, olive);
+
+        row("bbMC", "MC", 8, 200, red);
+        row("bbMS", "MS", 48, 200, red);
+        row("bbMr", "MR", 88, 200, red);
+        row("bbMpl", "M+", 128, 200, red);
+        row("bbMmin", "M-", 168, 200, red);
+        row("bbLog", "Log", 208, 200, green, "Логарифм по основанию 10");
+        row("bbRes", "=", 248, 200, maroon);
+        row("bbCot", "Cot", 288, 200, navy, "Котангенс");
+        row("bbDiv", "Div", 328, 200, olive, "Отброс целой части");
+        // clang-format on
     }
 
     void keyLayout()
@@ -146,8 +209,8 @@ private slots:
         QCOMPARE(key->accessibleName(), caption);
         QCOMPARE(key->geometry(), QRect(topLeft, QSize(33, 25)));
         QCOMPARE(key->toolTip(), hint);
-        if (color.isValid())
-            QCOMPARE(key->palette().color(QPalette::ButtonText), color);
+        const QColor expected = color.isValid() ? color : QApplication::palette().color(QPalette::WindowText);
+        QCOMPARE(key->palette().color(QPalette::ButtonText), expected);
         QCOMPARE(key->cursor().shape(), Qt::PointingHandCursor);
     }
 
@@ -164,6 +227,24 @@ private slots:
         QTest::newRow("pi times two")
             << QStringList{"bb2", "bbMultyply", "bbPi", "bbRes"} << "6,28318530717958";
         QTest::newRow("clear") << QStringList{"bb2", "bbPlas", "bbClear"} << "0";
+        // Each key once more in a row whose result only that key gives, so a key wired to
+        // another key's handler shows.
+        QTest::newRow("every digit in its place")
+            << QStringList{"bb1", "bb2", "bb3", "bb4", "bb5", "bb6", "bb7", "bb8", "bb9", "bb0"}
+            << "1234567890";
+        QTest::newRow("9 -- 4 =") << QStringList{"bb9", "bbMinus", "bb4", "bbRes"} << "5";
+        QTest::newRow("7 / 2 =") << QStringList{"bb7", "bbDivisor", "bb2", "bbRes"} << "3,5";
+        QTest::newRow("7 Div 2 =") << QStringList{"bb7", "bbDiv", "bb2", "bbRes"} << "3";
+        QTest::newRow("7 Mod 3 =") << QStringList{"bb7", "bbMod", "bb3", "bbRes"} << "1";
+        QTest::newRow("12 Xor 10 =") << QStringList{"bb1", "bb2", "bbXor", "bb1", "bb0", "bbRes"} << "6";
+        QTest::newRow("12 Or 10 =") << QStringList{"bb1", "bb2", "bbOr", "bb1", "bb0", "bbRes"} << "14";
+        QTest::newRow("3 Sqr") << QStringList{"bb3", "bbSqr"} << "9";
+        QTest::newRow("10 Ln") << QStringList{"bb1", "bb0", "bbLn"} << "2,30258509299405";
+        QTest::newRow("2,6 Trunc") << QStringList{"bb2", "bbZap", "bb6", "bbTrunc"} << "2";
+        QTest::newRow("2,6 Rnd") << QStringList{"bb2", "bbZap", "bb6", "bbRnd"} << "3";
+        QTest::newRow("memory minus display")
+            << QStringList{"bb5", "bbMS", "bbClear", "bb3", "bbMmin", "bbMr"} << "2";
+        QTest::newRow("memory cleared") << QStringList{"bb5", "bbMS", "bbMC", "bbMr"} << "";
     }
 
     void clickedSequences()
@@ -218,6 +299,17 @@ private slots:
             << QStringList{"bb5", "bbMS", "bbClear", "bb3", "bbMpl", "bbMr"} << ""
             << ""
             << "8";
+        // clang-format off
+        QTest::newRow("cosine of 60 degrees") << QStringList{"bb6", "bb0", "bbCos"} << "" << "" << "0,5";
+        QTest::newRow("tangent of 45 degrees") << QStringList{"bb4", "bb5", "bbTg"} << "" << "" << "1";
+        QTest::newRow("cotangent of 30 degrees") << QStringList{"bb3", "bb0", "bbCot"} << "" << "" << "1,73205080756888";
+        QTest::newRow("secant of 60 degrees") << QStringList{"bb6", "bb0", "bbSec"} << "" << "" << "2";
+        // 9223372036854775808 = 2^63 exactly, where sine is taken as 0; the largest double below
+        // it still has its sine computed.
+        QTest::newRow("sine of 2^63 radians") << keyScript("9223372036854775808 Sin") << "Радианы" << "" << "0";
+        QTest::newRow("sine just below 2^63 radians")
+            << keyScript("9223372036854774784 Sin") << "Радианы" << "" << "0,989155581390811";
+        // clang-format on
     }
 
     void functionKeys()
@@ -287,6 +379,60 @@ private slots:
         edit->end(false);
         QTest::keyClicks(edit, typed);
         QCOMPARE(edit->text(), shown);
+    }
+
+    // However a character arrives, only digits and backspace reach the display: dead keys and
+    // compose sequences come as key texts beyond ASCII or as an input method's commit string.
+    void typedCharacters_data()
+    {
+        QTest::addColumn<bool>("inputMethod"); // false: a key press with this text
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        // clang-format off
+        QTest::newRow("key: accented letter") << false << "á" << "0";
+        QTest::newRow("key: copyright sign") << false << "©" << "0";
+        QTest::newRow("key: soft hyphen") << false << "\u00AD" << "0";
+        QTest::newRow("key: digit then a sign") << false << "5©" << "0";
+        QTest::newRow("key: two digits") << false << "56" << "056";
+        QTest::newRow("input method: accented letter") << true << "á" << "0";
+        QTest::newRow("input method: copyright sign") << true << "©" << "0";
+        QTest::newRow("input method: one half") << true << "½" << "0";
+        QTest::newRow("input method: soft hyphen") << true << "\u00AD" << "0";
+        QTest::newRow("input method: digit") << true << "5" << "05";
+        QTest::newRow("input method: digits kept from a mix") << true << "5½7\u00AD" << "057";
+        // clang-format on
+    }
+
+    void typedCharacters()
+    {
+        QFETCH(bool, inputMethod);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        auto* edit = byName<QLineEdit>(calc(), "edtCalc");
+        edit->end(false);
+        if (inputMethod) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(edit, &commit);
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+            QApplication::sendEvent(edit, &press);
+        }
+        QCOMPARE(edit->text(), shown);
+    }
+
+    // The display has no length limit, and the edit box's own paste is not filtered.
+    void longPasteKeepsEveryCharacter()
+    {
+        auto* edit = byName<QLineEdit>(calc(), "edtCalc");
+        const QString pasted = QStringLiteral("a,") + QString(39998, u'7');
+        QGuiApplication::clipboard()->setText(pasted);
+        edit->selectAll();
+        edit->paste();
+        QCOMPARE(edit->text(), pasted);
+        QTest::keyClick(edit, Qt::Key_5);
+        QCOMPARE(edit->text().size(), 40001);
+        QVERIFY(edit->text().endsWith(QStringLiteral("75")));
     }
 
     void typingEditingKeys()
@@ -488,6 +634,91 @@ private slots:
         m_windows = app::createWindows(*m_dialogs, settingsPath());
         QCOMPARE(calc()->pos(), QPoint(-40, 0));
         QCOMPARE(TfmCalc::colorToValue(calc()->windowColor()), 500000);
+    }
+
+    // What the settings file holds beside the three values survives a close, and an unusual
+    // file is read and written without a false error.
+    void settingsFileKeptAroundTheValues_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QPoint>("place"); // as read from before
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("junk line") << QByteArray("junk\n[Position]\nTop=5\n") << QPoint(0, 5)
+                                   << QByteArray(
+                                          "junk\n[Position]\nTop=80\nLeft=120\n\n[Color]\nForm=197121\n");
+        QTest::newRow("byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[Position]\nLeft=7\nTop=5\n[Color]\nForm=1\n") << QPoint(7, 5)
+            << QByteArray("\xEF\xBB\xBF[Position]\nLeft=120\nTop=80\n[Color]\nForm=197121\n");
+        QTest::newRow("other sections and comments")
+            << QByteArray("; mine\n[Other]\nName=a b\n\n[Position]\nTop=5\n") << QPoint(0, 5)
+            << QByteArray(
+                   "; mine\n[Other]\nName=a b\n\n[Position]\nTop=80\nLeft=120\n\n[Color]\nForm=197121\n");
+        QTest::newRow("CR LF line ends")
+            << QByteArray("[Position]\r\nTop=5\r\n") << QPoint(0, 5)
+            << QByteArray("[Position]\r\nTop=80\r\nLeft=120\r\n\r\n[Color]\r\nForm=197121\r\n");
+    }
+
+    void settingsFileKeptAroundTheValues()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QPoint, place);
+        QFETCH(QByteArray, after);
+        m_windows = app::Windows();
+        writeSettingsFile(before);
+        m_windows = app::createWindows(*m_dialogs, settingsPath());
+        QCOMPARE(calc()->pos(), place);
+        calc()->move(120, 80);
+        calc()->setWindowColor(QColor(1, 2, 3));
+        calc()->close();
+        QCOMPARE(m_dialogs->errors(), QStringList());
+        QCOMPARE(readSettingsFile(), after);
+    }
+
+    // A stale lock left by another program must not hold up the close.
+    void closeIgnoresALockFolder()
+    {
+        QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("config/CalcConf.ini.lock"))));
+        QSignalSpy closed(calc(), &TfmCalc::closed);
+        calc()->move(10, 20);
+        QVERIFY(calc()->close());
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(m_dialogs->errors(), QStringList());
+        QCOMPARE(readSettingsFile(), QByteArray("[Position]\nTop=20\nLeft=10\n\n[Color]\nForm=500000\n"));
+    }
+
+    // A place on a screen that is no longer attached comes back onto the screen; a place
+    // whose title bar is on the screen is kept.
+    void savedPlaceOnShow_data()
+    {
+        QTest::addColumn<QPoint>("saved");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("on the screen") << QPoint(100, 50) << true;
+        QTest::newRow("top-left corner") << QPoint(0, 0) << true;
+        QTest::newRow("far right, below") << QPoint(5000, 4000) << false;
+        QTest::newRow("far left, above") << QPoint(-3000, -2000) << false;
+        QTest::newRow("title bar above the screen") << QPoint(10, -20) << false;
+    }
+
+    void savedPlaceOnShow()
+    {
+        QFETCH(QPoint, saved);
+        QFETCH(bool, kept);
+        m_windows = app::Windows();
+        writeSettingsFile(
+            QStringLiteral("[Position]\nLeft=%1\nTop=%2\n").arg(saved.x()).arg(saved.y()).toUtf8());
+        m_windows = app::createWindows(*m_dialogs, settingsPath());
+        calc()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(calc()));
+        const QRect area = calc()->screen()->availableGeometry();
+        const QRect frame(calc()->pos(), calc()->size().grownBy(ui::kAssumedFrame));
+        if (kept)
+            QCOMPARE(calc()->pos(), saved);
+        else
+            QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+        // Moved no further than onto the screen: an edge of the window meets the screen's edge.
+        if (!kept)
+            QVERIFY(frame.left() == area.left() || frame.right() == area.right() ||
+                    frame.top() == area.top() || frame.bottom() == area.bottom());
     }
 
     void unwritableSettingsReportedAndWindowStillCloses()

@@ -6,9 +6,11 @@
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
 #include "numtext.h"
+#include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
 #include "ui/testkit.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +56,46 @@ private slots:
     {
         m_windows = app::Windows();
         m_dialogs.reset();
+    }
+
+    // Every tool window's frame as designed: the outer size includes a classic fixed frame
+    // (3-pixel borders, 22-pixel title bar), the client area is what is left inside it.
+    void toolWindowFrames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QPoint>("place");
+        QTest::addColumn<QSize>("outer");
+        QTest::addColumn<QSize>("client");
+        // clang-format off
+        QTest::newRow("rating update") << "fmElo" << QPoint(192, 114) << QSize(294, 178) << QSize(288, 150);
+        QTest::newRow("initial rating") << "fmNewElo" << QPoint(192, 114) << QSize(255, 214) << QSize(249, 186);
+        QTest::newRow("converter") << "fmKonvert" << QPoint(192, 114) << QSize(548, 494) << QSize(542, 466);
+        QTest::newRow("loan") << "fmKred" << QPoint(193, 112) << QSize(372, 460) << QSize(366, 432);
+        QTest::newRow("password") << "fmSort" << QPoint(193, 111) << QSize(233, 379) << QSize(227, 351);
+        QTest::newRow("plot") << "fmGraph" << QPoint(192, 114) << QSize(639, 480) << QSize(633, 452);
+        // clang-format on
+    }
+
+    void toolWindowFrames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QPoint, place);
+        QFETCH(QSize, outer);
+        QFETCH(QSize, client);
+        ui::ToolWindow* window = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == name)
+                window = qobject_cast<ui::ToolWindow*>(top);
+        QVERIFY2(window, qPrintable(name));
+        QCOMPARE(ui::ToolWindow::clientSize(outer.width(), outer.height()), client);
+        QCOMPARE(window->size(), client);
+        QCOMPARE(window->minimumSize(), client); // fixed: the user cannot resize it
+        QCOMPARE(window->maximumSize(), client);
+        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        window->showTool();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->frameGeometry().topLeft(), place); // the place is the frame's
+        QCOMPARE(window->size(), client);
     }
 
     void ratingUpdateLayout()

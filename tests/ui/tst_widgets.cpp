@@ -1,7 +1,8 @@
 // The shared controls and the text-file writer: radio group selection and its signal, the
 // up-down arrows' range and text, and saving whole, atomically, with CR LF and the window's
-// error messages.
+// error messages. Where a window with a saved place goes when its screen is gone.
 
+#include "ui/Placement.h"
 #include "ui/TextFile.h"
 #include "ui/Widgets.h"
 
@@ -71,6 +72,44 @@ private slots:
         QTest::keyClick(edit, delta > 0 ? Qt::Key_Up : Qt::Key_Down);
         QCOMPARE(edit->text(), shown);
         QCOMPARE(clicked.count(), fired);
+    }
+
+    // Two screens side by side: the first with a 30-pixel panel at its foot, the second
+    // larger, to its right. The window's frame is 376 x 297 with a 25-pixel title bar.
+    void reachablePlace_data()
+    {
+        QTest::addColumn<QPoint>("saved");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("place");
+        const QSize window(376, 297);
+        // clang-format off
+        QTest::newRow("on the first screen") << QPoint(100, 100) << window << QPoint(100, 100);
+        QTest::newRow("top-left corner") << QPoint(0, 0) << window << QPoint(0, 0);
+        QTest::newRow("on the second screen") << QPoint(2000, 500) << window << QPoint(2000, 500);
+        QTest::newRow("across both screens") << QPoint(1100, 100) << window << QPoint(1100, 100);
+        QTest::newRow("only the title bar on the screen") << QPoint(100, 960) << window << QPoint(100, 960);
+        QTest::newRow("title bar one pixel above") << QPoint(100, -1) << window << QPoint(100, 0);
+        QTest::newRow("title bar behind the panel") << QPoint(100, 980) << window << QPoint(100, 697);
+        QTest::newRow("climbed off the top") << QPoint(-3, -60) << window << QPoint(0, 0);
+        QTest::newRow("partly off the right") << QPoint(3100, 100) << window << QPoint(2824, 100);
+        QTest::newRow("detached screen to the right") << QPoint(5000, 300) << window << QPoint(2824, 300);
+        QTest::newRow("detached screen below left") << QPoint(-2000, 2000) << window << QPoint(0, 697);
+        QTest::newRow("larger than the screen") << QPoint(-50, -50) << QSize(1400, 1200) << QPoint(0, 0);
+        // clang-format on
+    }
+
+    void reachablePlace()
+    {
+        QFETCH(QPoint, saved);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, place);
+        const QList<QRect> screens{{0, 0, 1280, 994}, {1280, 0, 1920, 1080}};
+        QCOMPARE(ui::reachablePlace(QRect(saved, size), 25, screens), place);
+    }
+
+    void reachablePlaceWithoutScreens()
+    {
+        QCOMPARE(ui::reachablePlace(QRect(-500, 9000, 300, 200), 25, {}), QPoint(-500, 9000));
     }
 
     void textFileWrittenWithCrLf()

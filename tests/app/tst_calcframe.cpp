@@ -1,0 +1,135 @@
+// The main window's place under a window manager that draws a frame around it: the saved Left
+// and Top are the frame's place and are applied as such, so the title bar shows on the first
+// start and a place comes back unchanged however often the program restarts. Runs on a
+// private X server with a window manager (under_wm.sh); skipped on any other platform.
+
+#include "IniFile.h"
+#include "app/Unitcalc.h"
+#include "ui/testkit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using testkit::FakeDialogs;
+
+class TestCalcFrame : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeDialogs m_dialogs;
+
+    QString settingsPath() const { return m_dir->filePath(QStringLiteral("CalcConf.ini")); }
+
+    QPoint savedPlace() const
+    {
+        QFile file(settingsPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {-99999, -99999};
+        const ini::IniFile ini(file.readAll().toStdString());
+        return {ini.readInteger("Position", "Left", -99999), ini.readInteger("Position", "Top", -99999)};
+    }
+
+    // Shows the window the way start-up does and waits until the window manager has framed it.
+    static bool framed(QWidget* window, int timeout = 10000)
+    {
+        window->show();
+        return QTest::qWaitFor([window] { return window->frameGeometry() != window->geometry(); }, timeout);
+    }
+
+    static QString describe(const QWidget& window, int start)
+    {
+        const QRect frame = window.frameGeometry();
+        const QRect client = window.geometry();
+        return QStringLiteral("start %1: frame at %2,%3, client area at %4,%5")
+            .arg(start)
+            .arg(frame.x())
+            .arg(frame.y())
+            .arg(client.x())
+            .arg(client.y());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server with a window manager (see under_wm.sh)");
+        // The window manager may still be starting, and a window mapped before it runs keeps an
+        // unframed geometry in Qt: try fresh probe windows until one is framed.
+        bool managed = false;
+        for (int attempt = 0; attempt < 20 && !managed; ++attempt) {
+            QWidget probe;
+            probe.resize(50, 50);
+            managed = framed(&probe, 500);
+        }
+        QVERIFY2(managed, "no window manager framed a window");
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void placeSurvivesRestarts_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // empty: no settings file
+        QTest::addColumn<QPoint>("place");    // where the frame goes
+        QTest::newRow("first start") << QByteArray() << QPoint(0, 0);
+        QTest::newRow("chosen place") << QByteArray("[Position]\nLeft=300\nTop=300\n") << QPoint(300, 300);
+        // Onto the 1280-pixel screen with the frame assumed before the window manager draws it:
+        // 3-pixel borders either side of the 370-pixel client area.
+        QTest::newRow("place off the screen")
+            << QByteArray("[Position]\nLeft=5000\nTop=-500\n") << QPoint(904, 0);
+    }
+
+    void placeSurvivesRestarts()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QPoint, place);
+        if (!file.isEmpty()) {
+            QFile out(settingsPath());
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file);
+        }
+        for (int start = 1; start <= 3; ++start) {
+            TfmCalc window(m_dialogs, settingsPath());
+            QVERIFY(framed(&window));
+            // The window manager frames the window first and places it a moment later; the title
+            // bar is then on the screen, above the client area.
+            QTRY_VERIFY2(window.frameGeometry().topLeft() == place &&
+                             window.geometry().top() > window.frameGeometry().top(),
+                         qPrintable(describe(window, start)));
+            QCOMPARE(window.frameGeometry().topLeft(), place);
+            window.close();
+            QCOMPARE(savedPlace(), place);
+        }
+        QCOMPARE(m_dialogs.boxes.size(), 0);
+    }
+
+    void placeMovedByTheUserComesBack()
+    {
+        {
+            TfmCalc window(m_dialogs, settingsPath());
+            QVERIFY(framed(&window));
+            QTRY_VERIFY2(window.frameGeometry().topLeft() == QPoint(0, 0) &&
+                             window.geometry().top() > window.frameGeometry().top(),
+                         qPrintable(describe(window, 1)));
+            window.move(200, 150);
+            QTRY_COMPARE(window.frameGeometry().topLeft(), QPoint(200, 150));
+            window.close();
+        }
+        QCOMPARE(savedPlace(), QPoint(200, 150));
+        TfmCalc window(m_dialogs, settingsPath());
+        QVERIFY(framed(&window));
+        QTRY_COMPARE(window.frameGeometry().topLeft(), QPoint(200, 150));
+    }
+};
+
+QTEST_MAIN(TestCalcFrame)
+#include "tst_calcframe.moc"
