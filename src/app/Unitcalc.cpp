@@ -410,8 +410,10 @@ bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == edtCalc && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Keys that type no character (arrows, Delete, Home, End) keep their editing effect.
-        const bool editingKey = key->key() == Qt::Key_Delete || key->text().isEmpty();
+        // Keys that type no character (arrows, Delete, Home, End) keep their editing effect, and
+        // Tab still moves the focus to the keys.
+        const bool editingKey = key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+                                key->key() == Qt::Key_Backtab || key->text().isEmpty();
         if (!editingKey && !passesFilter(key->text()))
             return true;
     }

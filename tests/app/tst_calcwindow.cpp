@@ -452,6 +452,14 @@ private slots:
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("293"));
+        // Tab types nothing but leaves the display for the keys.
+        calc()->show();
+        calc()->activateWindow();
+        edit->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(calc()));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QCOMPARE(edit->text(), QStringLiteral("293"));
+        QVERIFY(!edit->hasFocus());
     }
 
     void toolWindowsFromMenu_data()
