@@ -20,12 +20,14 @@
 # openbox and dbus-daemon are used when installed. Knobs (environment): RUNS, WARMUP, KEYS,
 # SETTLE_MS, TIMEOUT_S (20), WM (openbox|none), DBUS (1|0), SCREEN (1280x1024x24),
 # BENCH_LANG (C.UTF-8), KEEP_WORK (1 keeps the scratch folder with the logs), DISPLAY_NUMBER (the
-# X display to start; by default Xvfb picks a free one).
+# X display to start; by default Xvfb picks a free one), SHOT (a folder: a screenshot of every run
+# just before the window closes, to see where the typed digits went; needs ImageMagick's import).
 # Only the processes this script starts are stopped at the end.
 # shellcheck disable=SC2046,SC2207 # splitting pkg-config output and PID lists is intended
 set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
+if [ -n "${SHOT:-}" ]; then mkdir -p "$SHOT" && SHOT=$(cd "$SHOT" && pwd); fi
 ROOT=$(cd "$HERE/.." && pwd)
 RUNS=${RUNS:-10}
 WARMUP=${WARMUP:-1}
@@ -140,6 +142,7 @@ run_once() { # CMD TITLE_REGEX
     [ -n "$DBUS_ADDR" ] && envv+=("DBUS_SESSION_BUS_ADDRESS=$DBUS_ADDR")
     local -a opts=(--regex "$2" --timeout $((TIMEOUT_S * 1000)) --settle "$SETTLE_MS" --pidfile "$WORK/app.pid")
     [ "$KEYS" -gt 0 ] && opts+=(--keys "$KEYS")
+    [ -n "${SHOT:-}" ] && opts+=(--before-close "import -window root \"$SHOT/\$APP_PID.png\"")
     rm -f "$WORK/app.pid"
     (cd "$h" && timeout -k 2 $((TIMEOUT_S * 3 + 100)) "${envv[@]}" "$WORK/xwin" run "${opts[@]}" -- "$1" \
         2>>"$WORK/app.log" | tail -n 1)
