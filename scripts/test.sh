@@ -41,5 +41,5 @@ for target in fuzz_text_to_real fuzz_text_to_int fuzz_real_text fuzz_engine; do
         echo "$target failed; the input is in build-fuzz/artifacts/" >&2
         exit 1
     fi
-    echo "$target: $(grep -E '^#[0-9]+ +DONE' "$scratch/$target.log" | tail -n 1)"
+    echo "$target: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$scratch/$target.log" | tail -n 1)"
 done
