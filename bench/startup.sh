@@ -6,15 +6,15 @@
 # build of scripts/run.sh, else the installed `vilorka`). The floor is bench/floor/floor.cpp, a Qt
 # Widgets window with a line edit and 43 buttons, built here with the same Qt.
 #
-# For each program: WARMUP (1) uncounted start, then RUNS (10) starts, each with a fresh, empty
-# HOME and config folder, measuring
+# WARMUP (1) uncounted starts, then RUNS (10) starts of each program, the two taking turns, each
+# with a fresh, empty HOME and config folder, measuring
 #   ttw  - time from exec until the main window is mapped (viewable, with its title);
 #   rss  - resident memory SETTLE_MS (1000) ms after that;
 #   keys - with KEYS > 0 (1000): KEYS digit key presses sent in a burst with XTest, timed until
 #          the program has handled them all (second _NET_WM_PING answer after the last key).
 # Prints one line per run, the median/min/max of each measure, and the ratios Vilorka / floor of
-# the medians. Both programs run one after the other on the same server, window manager and bus:
-# compare ratios, not absolute times, on a shared machine.
+# the medians. Both programs run on the same server, window manager and bus: compare ratios, not
+# absolute times, on a shared machine.
 #
 # Needs: Xvfb, cc and the X11 headers (libx11-dev), g++ and pkg-config with Qt 6 Widgets;
 # openbox and dbus-daemon are used when installed. Knobs (environment): RUNS, WARMUP, KEYS,
@@ -169,29 +169,31 @@ stats() { # median min max of the arguments; negative values are failures and ar
 }
 
 FAILS=0
-measure() { # NAME CMD TITLE_REGEX; sets TTW_MED, RSS_MED, KEYS_MED and prints the runs
-    local name=$1 cmd=$2 re=$3 i line ttw rss keys
-    local -a ttws=() rsss=() keyss=()
-    for i in $(seq 1 $((WARMUP + RUNS))); do
-        line=$(run_once "$cmd" "$re")
-        if [ "$(field status "$line")" != ok ]; then
-            printf '%-8s %-8s FAILED (%s)\n' "$name" "run $((i - WARMUP))" "$(field status "$line")"
-            [ "$i" -gt "$WARMUP" ] && FAILS=$((FAILS + 1))
-            continue
-        fi
-        ttw=$(field ttw_ms "$line")
-        rss=$(awk -v k="$(field rss_kib "$line")" 'BEGIN{printf "%.1f", k/1024}')
-        keys=$(field keys_pong2_ms "$line")
-        [ "$i" -le "$WARMUP" ] && continue
-        printf '%-8s run %-3d  to window %7s ms   memory %6s MiB   %s keys %7s ms\n' \
-            "$name" $((i - WARMUP)) "$ttw" "$rss" "$KEYS" "$keys"
-        ttws+=("$ttw") rsss+=("$rss") keyss+=("$keys")
-    done
-    read -r TTW_MED TTW_MIN TTW_MAX <<<"$(stats "${ttws[@]}")"
-    read -r RSS_MED RSS_MIN RSS_MAX <<<"$(stats "${rsss[@]}")"
-    read -r KEYS_MED KEYS_MIN KEYS_MAX <<<"$(stats "${keyss[@]}")"
+declare -A TTW RSS KEYMS # "name" -> space-separated values of the counted runs
+
+one_run() { # NAME CMD TITLE_REGEX COUNTED RUN_NUMBER
+    local line ttw rss keys
+    line=$(run_once "$2" "$3")
+    if [ "$(field status "$line")" != ok ]; then
+        printf '%-8s run %-3s  FAILED (%s)\n' "$1" "$5" "$(field status "$line")"
+        [ "$4" = 1 ] && FAILS=$((FAILS + 1))
+        return
+    fi
+    [ "$4" = 1 ] || return
+    ttw=$(field ttw_ms "$line")
+    rss=$(awk -v k="$(field rss_kib "$line")" 'BEGIN{printf "%.1f", k/1024}')
+    keys=$(field keys_pong2_ms "$line")
+    printf '%-8s run %-3s  to window %7s ms   memory %6s MiB   %s keys %7s ms\n' \
+        "$1" "$5" "$ttw" "$rss" "$KEYS" "$keys"
+    TTW[$1]+=" $ttw" RSS[$1]+=" $rss" KEYMS[$1]+=" $keys"
+}
+
+summary() { # NAME; sets TTW_MED, RSS_MED, KEYS_MED and prints median/min/max
+    read -r TTW_MED TTW_MIN TTW_MAX <<<"$(stats ${TTW[$1]:-})"
+    read -r RSS_MED RSS_MIN RSS_MAX <<<"$(stats ${RSS[$1]:-})"
+    read -r KEYS_MED KEYS_MIN KEYS_MAX <<<"$(stats ${KEYMS[$1]:-})"
     printf '%-8s median/min/max: to window %s/%s/%s ms, memory %s/%s/%s MiB' \
-        "$name" "$TTW_MED" "$TTW_MIN" "$TTW_MAX" "$RSS_MED" "$RSS_MIN" "$RSS_MAX"
+        "$1" "$TTW_MED" "$TTW_MIN" "$TTW_MAX" "$RSS_MED" "$RSS_MIN" "$RSS_MAX"
     [ "$KEYS" -gt 0 ] && printf ', %s keys %s/%s/%s ms' "$KEYS" "$KEYS_MED" "$KEYS_MIN" "$KEYS_MAX"
     printf '\n'
 }
@@ -200,9 +202,16 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (a + 0 > 0 && b + 0 > 0) printf "%.
 
 log "startup.sh: $(date -u +%FT%TZ) load=$(cut -d' ' -f1-3 /proc/loadavg) DISPLAY=$DISPLAY WM=$WM" \
     "runs=$RUNS(+$WARMUP) keys=$KEYS app=$APP"
-measure vilorka "$APP" '^Вилорка$'
+# The two programs take turns, so that a change in the machine's load falls on both alike.
+for i in $(seq 1 $((WARMUP + RUNS))); do
+    counted=0
+    [ "$i" -gt "$WARMUP" ] && counted=1
+    one_run vilorka "$APP" '^Вилорка$' "$counted" $((i - WARMUP))
+    one_run floor "$WORK/floor" '^Floor$' "$counted" $((i - WARMUP))
+done
+summary vilorka
 V_TTW=$TTW_MED V_RSS=$RSS_MED V_KEYS=$KEYS_MED
-measure floor "$WORK/floor" '^Floor$'
+summary floor
 F_TTW=$TTW_MED F_RSS=$RSS_MED F_KEYS=$KEYS_MED
 log "startup.sh: done, load=$(cut -d' ' -f1-3 /proc/loadavg)"
 
