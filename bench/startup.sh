@@ -23,7 +23,7 @@
 # X display to start; by default Xvfb picks a free one), SHOT (a folder: a screenshot of every run
 # just before the window closes, to see where the typed digits went; needs ImageMagick's import).
 # Only the processes this script starts are stopped at the end.
-# shellcheck disable=SC2046,SC2207 # splitting pkg-config output and PID lists is intended
+# shellcheck disable=SC2046,SC2086,SC2207 # splitting pkg-config output, value and PID lists is intended
 set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -44,7 +44,10 @@ APP=${1:-}
 if [ -z "$APP" ]; then
     if [ -x "$ROOT/build/src/vilorka" ]; then APP=$ROOT/build/src/vilorka; else APP=$(command -v vilorka || true); fi
 fi
-[ -n "$APP" ] && [ -x "$APP" ] || { log "error: no vilorka to measure (build it with scripts/run.sh or name it)"; exit 64; }
+if [ -z "$APP" ] || [ ! -x "$APP" ]; then
+    log "error: no vilorka to measure (build it with scripts/run.sh or name it)"
+    exit 64
+fi
 APP=$(cd "$(dirname "$APP")" && pwd)/$(basename "$APP")
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vilorka-bench.XXXXXX")
@@ -103,7 +106,8 @@ for _ in $(seq 200); do
     sleep 0.05
 done
 [ -s "$WORK/display" ] || { log "error: Xvfb did not start"; cat "$WORK/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$WORK/display")"
+DISPLAY=":$(head -n1 "$WORK/display")"
+export DISPLAY
 for _ in $(seq 100); do "$WORK/xwin" ready 2>/dev/null && break; sleep 0.05; done
 "$WORK/xwin" ready 2>/dev/null || { log "error: the X server on $DISPLAY does not answer"; exit 1; }
 
