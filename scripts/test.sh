@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds Vilorka and runs every test headless: once as a normal build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then builds the fuzz targets with clang and
+# fuzzes each for FUZZ_SECONDS (30) seconds. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-vilorka_install_deps libbenchmark-dev xvfb openbox
+vilorka_install_deps libbenchmark-dev xvfb openbox desktop-file-utils appstream \
+    clang libfuzzer-14-dev libclang-rt-14-dev
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
@@ -20,3 +22,24 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+echo "== fuzz targets: seed corpora, then ${FUZZ_SECONDS:-30} s each"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz
+# New inputs go to a scratch corpus; the committed seeds are only read. A failing input is kept
+# in build-fuzz/artifacts/ to reproduce with: build-fuzz/fuzz/<target> <file>
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p build-fuzz/artifacts
+for target in fuzz_text_to_real fuzz_text_to_int fuzz_real_text fuzz_engine; do
+    mkdir "$scratch/$target"
+    if ! build-fuzz/fuzz/$target -max_total_time="${FUZZ_SECONDS:-30}" -max_len=4096 -timeout=10 \
+        -artifact_prefix=build-fuzz/artifacts/ "$scratch/$target" "fuzz/corpus/$target" \
+        >"$scratch/$target.log" 2>&1; then
+        tail -n 40 "$scratch/$target.log"
+        echo "$target failed; the input is in build-fuzz/artifacts/" >&2
+        exit 1
+    fi
+    echo "$target: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$scratch/$target.log" | tail -n 1)"
+done

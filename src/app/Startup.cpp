@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLocale>
 #include <QStandardPaths>
 
@@ -53,14 +54,27 @@ char separatorOf(const QLocale& locale)
 
 void readDecimalSeparator() { numtext::setDecimalSeparator(separatorOf(QLocale::system())); }
 
-int run(int argc, char** argv)
+QIcon applicationIcon()
 {
-    QApplication application(argc, argv);
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/vilorka-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void identifyApplication()
+{
     QApplication::setApplicationName(QStringLiteral("vilorka"));
     // The title "калькулятор" captions the error boxes (ui::kAppTitle); it is not set as the
     // display name, which the desktop would append to every window's caption.
-    QGuiApplication::setDesktopFileName(QStringLiteral("vilorka"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vilorka")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vilorka.Vilorka"));
+    QApplication::setWindowIcon(applicationIcon());
+}
+
+int run(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    identifyApplication();
     readDecimalSeparator();
 
     ui::QtDialogs dialogs;

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QIcon;
 class QLocale;
 class TfmCalc;
 class TfmElo;
@@ -46,6 +47,11 @@ QString settingsFilePath();
 // point, or '.' where that is not a single ASCII character.
 char separatorOf(const QLocale& locale);
 void readDecimalSeparator(); // from the user's locale, into numtext
+
+// The program's icon, bundled in the executable at 16 to 256 pixels.
+QIcon applicationIcon();
+// The application object's names, desktop entry and window icon, which every window inherits.
+void identifyApplication();
 
 int run(int argc, char** argv);
 
