@@ -34,7 +34,8 @@ namespace {
 const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
 // The two lines of the About box are joined by LF then CR, in that order.
-const QString kAboutText = QStringLiteral("© 2026 Команда Вилорки\n\rВилорка 1.0 — научный калькулятор");
+const QString kAboutText = QStringLiteral("© 2026 Команда Вилорки, авторы научного калькулятора\n\r"
+                                          "Версия " VILORKA_VERSION ", лицензия GNU GPL 3.0 или более поздняя");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
 constexpr int kDefaultColor = 500000; // a stored black comes back as this green
 constexpr int kClientWidth = 370;
@@ -261,6 +262,9 @@ void TfmCalc::buildMenus()
             QAction* action = popup->addAction(item.caption);
             action->setObjectName(QString::fromLatin1(item.name));
             action->setShortcut(item.shortcut);
+            // The commands answer their keys from every window of the program, tool windows
+            // included, as a pocket calculator's menu would from anywhere in it.
+            action->setShortcutContext(Qt::ApplicationShortcut);
             this->*item.member = action;
             ui::connectGuarded(m_dialogs, action, &QAction::triggered, this, item.handler);
         }

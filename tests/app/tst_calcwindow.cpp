@@ -3,7 +3,9 @@
 
 #include "app/Startup.h"
 #include "app/Unitcalc.h"
+#include "convert/UnitKonvert.h"
 #include "numtext.h"
+#include "plot/UnitGraph.h"
 #include "ui/Placement.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
@@ -563,6 +565,21 @@ private slots:
         const QString text = m_dialogs->boxes.front().text;
         QCOMPARE(text.count(QStringLiteral("\n\r")), 1);
         QVERIFY(!text.contains(QStringLiteral("\r\n")));
+        // Second line: the version and the licence.
+        const QString second = text.section(QStringLiteral("\n\r"), 1);
+        QVERIFY2(second.contains(QStringLiteral("Версия 1.0")) && second.contains(QStringLiteral("GPL 3.0")),
+                 qPrintable(second));
+    }
+
+    void menuKeysWorkFromToolWindows()
+    {
+        // Ctrl+G pressed in the converter opens the plot window.
+        calc()->show();
+        byName<QAction>(calc(), "N4")->trigger();
+        QWidget* converter = m_windows.fmKonvert.get();
+        QVERIFY(QTest::qWaitForWindowActive(converter));
+        QTest::keyClick(converter, Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(m_windows.fmGraph->isVisible());
     }
 
     void helpDocument()
