@@ -22,7 +22,7 @@ inline constexpr const char* kTextExceedsMemoCapacity = "Text exceeds memo capac
 
 // The lines of a memo's text, as the memo counts them: LF, CR LF and a lone CR each end a line,
 // and a final line break does not start another one. An empty text has no lines; a text that
-// is one line break has one empty line.
+// is one line break has one empty line. The lines are views into text.
 std::vector<std::string_view> memoLines(std::string_view text);
 
 struct Column {

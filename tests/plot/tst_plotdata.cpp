@@ -39,8 +39,9 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(QList<QByteArray>, lines);
+        const std::string memo = text.toStdString();
         QList<QByteArray> got;
-        for (std::string_view line : plot::memoLines(text.toStdString()))
+        for (std::string_view line : plot::memoLines(memo))
             got << bytes(line);
         QCOMPARE(got, lines);
     }
