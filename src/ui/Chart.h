@@ -1,8 +1,9 @@
 #pragma once
 // The chart the plot window draws on: a title of text lines above one line series. What the
 // chart holds (the title lines and every point with its label and colour) lives here and can
-// be read without a screen; the drawing, on Qt Charts, is built the first time the chart is
-// shown, so creating a window that holds a chart costs nothing at start-up.
+// be read without a screen; the drawing (ui::ChartDrawing, on Qt Charts in a module of its own)
+// is loaded and built the first time the chart is shown, so a window that holds a chart costs
+// nothing at start-up.
 
 #include <QColor>
 #include <QObject>
@@ -10,17 +11,14 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <utility>
 #include <vector>
 
-class QCategoryAxis;
-class QChart;
-class QChartView;
-class QLineSeries;
-class QValueAxis;
-
 namespace ui {
+
+class ChartDrawing;
 
 // A line series whose point i has X value i: a point added gets the number of points held
 // before it as its X, so X stays ascending and the next point after clear() gets X 0.
@@ -71,8 +69,8 @@ public:
     int seriesCount() const { return 1; }
     ChartSeries* series(int index) const; // index 0; nullptr for any other
 
-    // The drawing, once the chart has been shown; nullptr before.
-    QChartView* view() const { return m_view; }
+    // The drawing (a QChartView), once the chart has been shown; nullptr before.
+    QWidget* view() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -82,16 +80,10 @@ private:
     void ensureView();
     void showTitle();
     void showSeries();
-    void layOutAxes();
 
     QStringList m_title;
     ChartSeries* m_series;
-    QChartView* m_view = nullptr;
-    QChart* m_chart = nullptr;
-    QLineSeries* m_line = nullptr;
-    QCategoryAxis* m_axisX = nullptr;
-    QValueAxis* m_axisY = nullptr;
-    qsizetype m_labelStep = 0; // points between two labels on the horizontal axis
+    std::unique_ptr<ChartDrawing> m_drawing;
 };
 
 } // namespace ui

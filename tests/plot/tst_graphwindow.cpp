@@ -79,7 +79,8 @@ private:
 
     QStringList axisLabels()
     {
-        auto* axis = qobject_cast<QCategoryAxis*>(chart()->view()->chart()->axes(Qt::Horizontal).value(0));
+        auto* axis = qobject_cast<QCategoryAxis*>(
+            qobject_cast<QChartView*>(chart()->view())->chart()->axes(Qt::Horizontal).value(0));
         return axis ? axis->categoriesLabels() : QStringList{"<no axis>"};
     }
 
@@ -377,7 +378,7 @@ private slots:
         click(m_windows.fmGraph.get(), "BitBtn2");
         QVERIFY(!chart()->view());
         open();
-        QChartView* view = chart()->view();
+        auto* view = qobject_cast<QChartView*>(chart()->view());
         QVERIFY(view);
         QCOMPARE(view->chart()->title(), QStringLiteral("<center>%1<br>%2</center>").arg(kTitle, kPlot));
         auto* line = qobject_cast<QLineSeries*>(view->chart()->series().value(0));
@@ -406,7 +407,8 @@ private slots:
         QCOMPARE(series()->count(), 100003);
         QCOMPARE(series()->label(100002), QStringLiteral("100002"));
         const QList<QPointF> drawn =
-            qobject_cast<QLineSeries*>(chart()->view()->chart()->series().value(0))->points();
+            qobject_cast<QLineSeries*>(qobject_cast<QChartView*>(chart()->view())->chart()->series().value(0))
+                ->points();
         QVERIFY(drawn.size() <= 4096);
         QCOMPARE(drawn.front(), QPointF(0, 0));
         QCOMPARE(drawn.back(), QPointF(100002, 7));
@@ -415,7 +417,8 @@ private slots:
         QVERIFY(std::is_sorted(drawn.begin(), drawn.end(),
                                [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
         // The labels that fit, at round steps from 0, each at its own point.
-        auto* axis = qobject_cast<QCategoryAxis*>(chart()->view()->chart()->axes(Qt::Horizontal).value(0));
+        auto* axis = qobject_cast<QCategoryAxis*>(
+            qobject_cast<QChartView*>(chart()->view())->chart()->axes(Qt::Horizontal).value(0));
         QVERIFY(axis);
         const QStringList labels = axis->categoriesLabels();
         QVERIFY(labels.size() >= 3 && labels.size() <= 20);
