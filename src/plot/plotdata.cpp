@@ -1,0 +1,160 @@
+#include "plotdata.h"
+
+#include <array>
+
+namespace plot {
+
+namespace {
+
+// Calls visit(line) for each memo line of text, in order, until visit returns false.
+template <typename Visit> void forEachLine(std::string_view text, Visit visit)
+{
+    std::size_t start = 0;
+    const std::size_t n = text.size();
+    while (start < n) {
+        std::size_t end = start;
+        while (end < n && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        if (!visit(text.substr(start, end - start)))
+            return;
+        if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+}
+
+// Windows-1251, bytes 0x80 to 0xBF; 0xC0 to 0xFF are А to я in order. 0x98, unassigned in
+// the code page, keeps its own code point, so every byte maps to a character.
+constexpr std::array<char16_t, 64> kCp1251High{
+    u'\u0402', u'\u0403', u'\u201A', u'\u0453', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
+    u'\u20AC', u'\u2030', u'\u0409', u'\u2039', u'\u040A', u'\u040C', u'\u040B', u'\u040F',
+    u'\u0452', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
+    u'\u0098', u'\u2122', u'\u0459', u'\u203A', u'\u045A', u'\u045C', u'\u045B', u'\u045F',
+    u'\u00A0', u'\u040E', u'\u045E', u'\u0408', u'\u00A4', u'\u0490', u'\u00A6', u'\u00A7',
+    u'\u0401', u'\u00A9', u'\u0404', u'\u00AB', u'\u00AC', u'\u00AD', u'\u00AE', u'\u0407',
+    u'\u00B0', u'\u00B1', u'\u0406', u'\u0456', u'\u0491', u'\u00B5', u'\u00B6', u'\u00B7',
+    u'\u0451', u'\u2116', u'\u0454', u'\u00BB', u'\u0458', u'\u0405', u'\u0455', u'\u0457'};
+
+char16_t cp1251(unsigned char byte)
+{
+    if (byte < 0x80)
+        return byte;
+    if (byte < 0xC0)
+        return kCp1251High[byte - 0x80];
+    return static_cast<char16_t>(u'\u0410' + (byte - 0xC0));
+}
+
+void appendUtf8(std::string& out, char16_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Well-formed UTF-8 only: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isUtf8(std::string_view text)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0;
+            else if (c == 0xED)
+                high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (int k = 2; k < length; ++k)
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+        p += length;
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string_view> memoLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    forEachLine(text, [&lines](std::string_view line) {
+        lines.push_back(line);
+        return true;
+    });
+    return lines;
+}
+
+Column readColumn(std::string_view text)
+{
+    Column column;
+    forEachLine(text, [&column](std::string_view line) {
+        // The conversion's own error is the result here: the column ends at this line, and the
+        // window shows the error after drawing the lines before it.
+        try {
+            column.values.push_back(numtext::toDouble(numtext::textToReal(line)));
+            return true;
+        } catch (const numtext::CalcError& error) {
+            column.error = error;
+            return false;
+        }
+    });
+    return column;
+}
+
+std::string decodeText(std::string_view bytes)
+{
+    if (isUtf8(bytes)) {
+        if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+            bytes.remove_prefix(3);
+        return std::string(bytes);
+    }
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char byte : bytes)
+        appendUtf8(out, cp1251(static_cast<unsigned char>(byte)));
+    return out;
+}
+
+std::string normalizeLineBreaks(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+            continue;
+        }
+        out += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    return out;
+}
+
+} // namespace plot

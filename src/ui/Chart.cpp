@@ -1,0 +1,174 @@
+#include "ui/Chart.h"
+
+#include "numtext.h"
+#include "ui/ChartDrawing.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace ui {
+
+ChartSeries::ChartSeries(QObject* parent)
+    : QObject(parent)
+{
+}
+
+QString ChartSeries::label(qsizetype index) const
+{
+    const qsizetype start = index == 0 ? 0 : m_labelEnds[std::size_t(index - 1)];
+    return m_labelText.mid(start, m_labelEnds[std::size_t(index)] - start);
+}
+
+QColor ChartSeries::color(qsizetype index) const
+{
+    const auto run = std::upper_bound(m_colors.begin(), m_colors.end(), index,
+                                      [](qsizetype i, const auto& r) { return i < r.first; });
+    return QColor::fromRgba(std::prev(run)->second);
+}
+
+void ChartSeries::append(double y, const QString& label, QRgb color)
+{
+    if (m_y.empty()) {
+        m_minY = m_maxY = y;
+    } else {
+        m_minY = std::min(m_minY, y);
+        m_maxY = std::max(m_maxY, y);
+    }
+    if (m_colors.empty() || m_colors.back().second != color)
+        m_colors.emplace_back(count(), color);
+    m_y.push_back(y);
+    m_labelText += label;
+    m_labelEnds.push_back(m_labelText.size());
+}
+
+void ChartSeries::addPoint(double y, const QString& label, const QColor& color)
+{
+    append(y, label, color.rgba());
+    emit changed();
+}
+
+void ChartSeries::addPoints(std::span<const double> ys, const LabelOf& labelOf, const QColor& color)
+{
+    if (ys.empty())
+        return;
+    m_y.reserve(m_y.size() + ys.size());
+    m_labelEnds.reserve(m_labelEnds.size() + ys.size());
+    const QRgb rgba = color.rgba();
+    for (std::size_t k = 0; k < ys.size(); ++k)
+        append(ys[k], labelOf(qsizetype(k)), rgba);
+    emit changed();
+}
+
+void ChartSeries::clear()
+{
+    m_y = {};
+    m_labelText = QString();
+    m_labelEnds = {};
+    m_colors = {};
+    m_minY = m_maxY = 0;
+    emit changed();
+}
+
+namespace {
+
+// Numbers on the axes are written with the program's decimal separator.
+QLocale numberLocale()
+{
+    QLocale locale =
+        numtext::decimalSeparator() == ',' ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+// The drawing module, loaded once, from the program's library folder: the same place relative
+// to the executable in the build tree and when installed. Null when it cannot be loaded.
+CreateChartDrawing drawingModule()
+{
+    static const CreateChartDrawing create = [] {
+        QLibrary module(QDir(QCoreApplication::applicationDirPath())
+                            .filePath(QStringLiteral(VILORKA_MODULE_DIR "/vilorka_chart")));
+        const auto entry = reinterpret_cast<CreateChartDrawing>(module.resolve(kCreateChartDrawing));
+        if (!entry)
+            qWarning("The chart cannot be drawn: %s", qPrintable(module.errorString()));
+        return entry;
+    }();
+    return create;
+}
+
+} // namespace
+
+Chart::Chart(QWidget* parent)
+    : QWidget(parent)
+    , m_series(new ChartSeries(this))
+{
+    connect(m_series, &ChartSeries::changed, this, &Chart::showSeries);
+}
+
+// The drawing goes first: it reads the series' labels until it is gone.
+Chart::~Chart() { m_drawing.reset(); }
+
+ChartSeries* Chart::series(int index) const { return index == 0 ? m_series : nullptr; }
+
+QWidget* Chart::view() const { return m_drawing ? m_drawing->widget() : nullptr; }
+
+void Chart::appendTitleLine(const QString& line)
+{
+    m_title.append(line);
+    showTitle();
+}
+
+void Chart::clearTitle()
+{
+    m_title.clear();
+    showTitle();
+}
+
+void Chart::showEvent(QShowEvent* event)
+{
+    ensureView();
+    QWidget::showEvent(event);
+}
+
+void Chart::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_drawing)
+        m_drawing->widget()->setGeometry(rect());
+}
+
+void Chart::ensureView()
+{
+    if (m_drawing)
+        return;
+    const CreateChartDrawing create = drawingModule();
+    if (!create)
+        return;
+    m_drawing.reset(create(this));
+    m_drawing->widget()->setGeometry(rect());
+    showTitle();
+    showSeries();
+    m_drawing->widget()->show();
+}
+
+void Chart::showTitle()
+{
+    setAccessibleName(m_title.join(u'\n'));
+    if (m_drawing)
+        m_drawing->showTitle(m_title);
+}
+
+void Chart::showSeries()
+{
+    if (!m_drawing)
+        return;
+    const ChartSeries* series = m_series;
+    m_drawing->showSeries(
+        series->yValues(), series->minimumY(), series->maximumY(),
+        [series](qsizetype i) { return series->label(i); }, numberLocale());
+}
+
+} // namespace ui
