@@ -145,6 +145,7 @@ ChartView::ChartView(QWidget* parent)
     connect(c, &QChart::plotAreaChanged, this, [this] { layOutLabels(); });
 
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus); // a drawing: Tab goes past it to the controls
     setRenderHint(QPainter::Antialiasing);
     QPalette clear = palette();
     clear.setColor(QPalette::Base, Qt::transparent);

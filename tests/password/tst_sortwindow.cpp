@@ -171,6 +171,7 @@ private slots:
         QCOMPARE(m_w->RadioGroup1->itemIndex(), -1); // until first shown
         QCOMPARE(m_w->Timer1->interval(), 10);
         QVERIFY(m_w->Memo1->toPlainText().isEmpty());
+        QVERIFY(m_w->Memo1->tabChangesFocus()); // Tab never types into the saved list
     }
 
     void script_data()

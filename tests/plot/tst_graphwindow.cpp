@@ -208,9 +208,13 @@ private slots:
         QCOMPARE(chart()->titleLines(), QStringList());
         QCOMPARE(series()->count(), 0);
         QVERIFY(plotEnabled());
+        // A chart without a title is still announced, by what it is.
+        QCOMPARE(chart()->accessibleName(), kTitle);
+        QCOMPARE(chart()->accessibleDescription(), QString());
         QCOMPARE(memo()->toPlainText(), QStringLiteral("1\n4\n9"));
         click(m_windows.fmGraph.get(), "BitBtn2");
         QCOMPARE(chart()->titleLines(), QStringList{kPlot});
+        QCOMPARE(chart()->accessibleDescription(), kPlot);
         QCOMPARE(points(series()), (QStringList{"0 1 0", "1 4 1", "2 9 2"}));
         QVERIFY(!plotEnabled());
     }
