@@ -34,8 +34,9 @@ namespace {
 const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
 // The two lines of the About box are joined by LF then CR, in that order.
-const QString kAboutText = QStringLiteral("© 2026 Команда Вилорки, авторы научного калькулятора\n\r"
-                                          "Версия " VILORKA_VERSION ", лицензия GNU GPL 3.0 или более поздняя");
+const QString kAboutText =
+    QStringLiteral("© 2026 Команда Вилорки, авторы научного калькулятора\n\r"
+                   "Версия " VILORKA_VERSION ", лицензия GNU GPL 3.0 или более поздняя");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
 constexpr int kDefaultColor = 500000; // a stored black comes back as this green
 constexpr int kClientWidth = 370;
@@ -346,7 +347,10 @@ void TfmCalc::writeSetting(const QString& section, const QString& key, int value
     const std::string text = file.text();
     QSaveFile out(m_settingsPath);
     const auto size = static_cast<qint64>(text.size());
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.commit())
+    // Unbuffered, so a short write (a full disk) shows in write()'s count: a buffered save file
+    // commits what fitted and reports success.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(text.data(), size) != size ||
+        !out.commit())
         throw unableToWrite();
     settingsFile = std::move(file);
 }

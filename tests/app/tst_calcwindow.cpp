@@ -811,20 +811,50 @@ private slots:
                     frame.top() == area.top() || frame.bottom() == area.bottom());
     }
 
+    // A settings file that cannot be written is reported, leaves what the last close wrote as it
+    // was, and the window closes all the same.
+    void unwritableSettingsReportedAndWindowStillCloses_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("folder below a plain file") << "plain file"; // never writable, even by root
+        QTest::newRow("settings file replaced by a folder") << "folder";
+        QTest::newRow("disk full") << "disk full";
+    }
+
     void unwritableSettingsReportedAndWindowStillCloses()
     {
-        // A settings path below a plain file can never be written, even by root.
-        QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QFETCH(QString, obstacle);
+        const QByteArray previous("[Position]\nTop=5\nLeft=7\n\n[Color]\nForm=197121\n");
+        QString settings = settingsPath();
         m_windows = app::Windows();
-        m_windows = app::createWindows(*m_dialogs, m_dir->filePath(QStringLiteral("blocker/CalcConf.ini")));
+        if (obstacle == QLatin1String("plain file")) {
+            QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            settings = m_dir->filePath(QStringLiteral("blocker/CalcConf.ini"));
+        } else if (obstacle == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(settingsPath() + QStringLiteral("/inside")));
+        } else {
+            writeSettingsFile(previous);
+        }
+        m_windows = app::createWindows(*m_dialogs, settings);
         calc()->show();
+        calc()->move(120, 80);
         QSignalSpy closed(calc(), &TfmCalc::closed);
-        QVERIFY(calc()->close());
+        {
+            std::optional<testkit::DiskFull> full;
+            if (obstacle == QLatin1String("disk full"))
+                full.emplace(8);
+            QVERIFY(calc()->close());
+        }
         QCOMPARE(m_dialogs->errors(), QStringList{QStringLiteral("Unable to write to CalcConf.ini.")});
         QCOMPARE(closed.count(), 1);
         QVERIFY(!calc()->isVisible());
+        if (obstacle == QLatin1String("folder"))
+            QVERIFY(QDir(settingsPath() + QStringLiteral("/inside")).exists());
+        if (obstacle == QLatin1String("disk full"))
+            QCOMPARE(readSettingsFile(), previous);
+        QCOMPARE(QDir(QFileInfo(settingsPath()).absolutePath()).entryList(QDir::Files),
+                 obstacle == QLatin1String("disk full") ? QStringList{"CalcConf.ini"} : QStringList());
     }
 
     // Every control a user can operate, in every window, has a name that assistive technology

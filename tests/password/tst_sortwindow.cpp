@@ -371,6 +371,43 @@ private slots:
         QCOMPARE(m_dialogs->errors().size(), 1);
     }
 
+    // A list that cannot be saved leaves what the last save wrote as it was, leaves no temporary
+    // file behind, and keeps the window open.
+    void failedSaveKeepsThePreviousList_data()
+    {
+        QTest::addColumn<bool>("folder"); // the list file replaced by a folder, or the disk full
+        QTest::addColumn<QString>("error");
+        QTest::newRow("list file replaced by a folder")
+            << true << "Cannot create file \"%1\". Filename refers to a directory.";
+        QTest::newRow("disk full") << false << "Stream write error.";
+    }
+
+    void failedSaveKeepsThePreviousList()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QString, error);
+        run(QStringLiteral("show sort complete list close show complete list"));
+        if (folder) {
+            QVERIFY(QFile::remove(path("Pass.txt")));
+            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Pass.txt/inside")));
+        }
+        {
+            std::optional<testkit::DiskFull> full;
+            if (!folder)
+                full.emplace(4);
+            run(QStringLiteral("close"));
+        }
+        QCOMPARE(m_dialogs->errors(), QStringList{error.arg(path("Pass.txt"))});
+        QVERIFY(m_w->isVisible());
+        if (folder)
+            QCOMPARE(QDir(path("Pass.txt")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                     QStringList{"inside"});
+        else
+            QCOMPARE(readAll(path("Pass.txt")), QByteArray("012345\r\n"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"Pass.txt"});
+    }
+
     void removedCurrentFolder()
     {
         const QString canonical = QFileInfo(m_dir->path()).canonicalFilePath();

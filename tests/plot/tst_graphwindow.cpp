@@ -241,18 +241,27 @@ private slots:
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QByteArray>("file"); // what the answered file holds afterwards
         QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("room"); // bytes a file may take, as on a full disk; 0: no limit
         QTest::newRow("saving as data writes data.txt") << "data.txt"
                                                         << "1\n2,5\n"
-                                                        << QByteArray("1\r\n2,5\r\n") << "";
+                                                        << QByteArray("1\r\n2,5\r\n") << "" << 0;
         QTest::newRow("text as it stands, not checked") << "column.txt"
-                                                        << "1\n\nx" << QByteArray("1\r\n\r\nx") << "";
+                                                        << "1\n\nx" << QByteArray("1\r\n\r\nx") << "" << 0;
         QTest::newRow("empty memo empties the file") << "data.txt"
-                                                     << "" << QByteArray("") << "";
+                                                     << "" << QByteArray("") << "" << 0;
         QTest::newRow("cancel writes nothing") << ""
-                                               << "1" << QByteArray("old") << "";
+                                               << "1" << QByteArray("old") << "" << 0;
         QTest::newRow("folder that is a file")
             << "data.txt/x.txt"
-            << "1" << QByteArray("old") << "Cannot create file \"%1\". Not a directory.";
+            << "1" << QByteArray("old") << "Cannot create file \"%1\". Not a directory." << 0;
+        QTest::newRow("missing folder")
+            << "missing/x.txt"
+            << "1" << QByteArray("old") << "Cannot create file \"%1\". No such file or directory." << 0;
+        QTest::newRow("name of a folder")
+            << "folder.txt"
+            << "1" << QByteArray("old") << "Cannot create file \"%1\". Filename refers to a directory." << 0;
+        QTest::newRow("disk full: the previous file stays")
+            << "data.txt" << QString(4096, u'7') << QByteArray("old") << "Stream write error." << 1024;
     }
 
     void save()
@@ -261,12 +270,19 @@ private slots:
         QFETCH(QString, memo);
         QFETCH(QByteArray, file);
         QFETCH(QString, error);
+        QFETCH(int, room);
         TfmGraph* w = open();
         writeAll(path("data.txt"), "old");
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder.txt")));
         const QString chosen = answer.isEmpty() ? QString() : m_dir->filePath(answer);
         m_dialogs->fileAnswers.push_back(chosen);
         this->memo()->setPlainText(memo);
-        click(w, "BitBtn1");
+        {
+            std::optional<testkit::DiskFull> full;
+            if (room > 0)
+                full.emplace(rlim_t(room));
+            click(w, "BitBtn1");
+        }
         QCOMPARE(m_dialogs->boxes.front().kind, QStringLiteral("save"));
         QCOMPARE(m_dialogs->lastFilter, kFilter);
         QCOMPARE(m_dialogs->lastSuffix, QStringLiteral("txt"));
@@ -274,6 +290,10 @@ private slots:
         QCOMPARE(readAll(chosen.isEmpty() || !error.isEmpty() ? path("data.txt") : chosen), file);
         QCOMPARE(m_dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error.arg(chosen)});
         QCOMPARE(this->memo()->toPlainText(), memo);
+        // Nothing is left behind: no temporary file, the folder as it was.
+        QVERIFY(QDir(path("folder.txt")).isEmpty());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(),
+                 answer == QLatin1String("column.txt") ? 2 : 1);
         // The dialog offers the name chosen last time; a cancel chooses nothing.
         m_dialogs->fileAnswers.push_back(QString());
         click(w, "BitBtn1");
