@@ -16,6 +16,7 @@
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -417,6 +418,37 @@ private slots:
         click(m_windows.fmGraph.get(), "Button2");
         QVERIFY(view->chart()->title().isEmpty());
         QVERIFY(line->points().isEmpty());
+    }
+
+    // A column at the ends of the double range is drawn with a number at every mark of the
+    // axes: their steps stay within the double range.
+    void extremeColumnsLabelledWithNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("from the lowest double to zero") << "-1,7976931348623157E308\n0";
+        QTest::newRow("from zero to the largest double") << "0\n1,7976931348623157E308";
+        QTest::newRow("both ends of the double range") << "-1,7976931348623157E308\n1,7976931348623157E308";
+        QTest::newRow("largest double alone") << "1,7976931348623157E308";
+        QTest::newRow("two smallest denormals") << "4,9E-324\n-4,9E-324";
+    }
+
+    void extremeColumnsLabelledWithNumbers()
+    {
+        QFETCH(QString, text);
+        open();
+        plot(text);
+        QCOMPARE(m_dialogs->errors(), QStringList());
+        QCoreApplication::processEvents(); // the axes lay out their labels
+        const auto* view = qobject_cast<QChartView*>(chart()->view());
+        QStringList labels;
+        for (const QGraphicsItem* item : view->scene()->items())
+            if (const auto* label = dynamic_cast<const QGraphicsTextItem*>(item))
+                labels << label->toPlainText();
+        const QRegularExpression number(QStringLiteral("^-?[0-9]+(,[0-9]+)?(E[-+][0-9]+)?$"));
+        QVERIFY(labels.size() > 3);
+        for (const QString& label : std::as_const(labels))
+            QVERIFY2(label.isEmpty() || number.match(label).hasMatch() || label.contains(kTitle),
+                     qPrintable(label));
     }
 
     // A long column is drawn as a few thousand points that keep its ends and its extremes.
