@@ -346,7 +346,10 @@ void TfmCalc::writeSetting(const QString& section, const QString& key, int value
     const std::string text = file.text();
     QSaveFile out(m_settingsPath);
     const auto size = static_cast<qint64>(text.size());
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.commit())
+    // Unbuffered, so a short write (a full disk) shows in write()'s count: a buffered save file
+    // commits what fitted and reports success.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(text.data(), size) != size ||
+        !out.commit())
         throw unableToWrite();
     settingsFile = std::move(file);
 }

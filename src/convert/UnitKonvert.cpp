@@ -5,6 +5,7 @@
 #include "ui/Widgets.h"
 #include "units.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,6 +31,9 @@ QComboBox* categoryBox(QWidget* parent, const char* name, QLabel* caption, const
     caption->setBuddy(box);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    // Its text field and its drop-down list are announced by the box's caption too.
+    box->lineEdit()->setAccessibleName(caption->text());
+    box->view()->setAccessibleName(caption->text());
     for (const convert::Category& category : convert::catalogue())
         box->addItem(text(category.name));
     box->setGeometry(rect);

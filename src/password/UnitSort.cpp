@@ -71,6 +71,7 @@ TfmSort::TfmSort(ui::Dialogs& dialogs, const QString& listFile, password::Unifor
     // Listed lines are not the user's edits: left in the undo history they would pile up for as
     // long as the list runs, and an undo would take passwords back out of the list.
     Memo1->setUndoRedoEnabled(false);
+    Memo1->setTabChangesFocus(true); // Tab leaves the list, as in every other box
 
     ui::chainTabOrder({Edit1, Le1, btnSort, btnClear, Button1, RadioGroup1, Memo1});
     ui::connectGuarded(m_dialogs, btnSort, &QPushButton::clicked, this, &TfmSort::btnSortClick);

@@ -74,7 +74,7 @@ struct BusyCursor {
 TfmGraph::TfmGraph(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmGraph", kPlotTitle, 192, 114, 639, 480, QColor(192, 220, 192)})
     , Chart1(new ui::Chart(this))
-    , Memo1(ui::memo(this, "Memo1", QString(), {520, 8, 105, 201}))
+    , Memo1(ui::memo(this, "Memo1", QStringLiteral("Данные графика"), {520, 8, 105, 201}))
     , BitBtn2(coloredButton(this, "BitBtn2", kPlotTitle, {528, 224, 75, 25}, kGreen))
     , BitBtn1(coloredButton(this, "BitBtn1", QStringLiteral("Сохранить"), {528, 256, 75, 25}, kRed))
     , BitBtn3(coloredButton(this, "BitBtn3", QStringLiteral("Открыть"), {528, 288, 75, 25},

@@ -105,6 +105,8 @@ Chart::Chart(QWidget* parent)
     : QWidget(parent)
     , m_series(new ChartSeries(this))
 {
+    // A screen reader announces the chart by what it is, and then its title, which may be empty.
+    setAccessibleName(QStringLiteral("Диаграмма"));
     connect(m_series, &ChartSeries::changed, this, &Chart::showSeries);
 }
 
@@ -156,7 +158,7 @@ void Chart::ensureView()
 
 void Chart::showTitle()
 {
-    setAccessibleName(m_title.join(u'\n'));
+    setAccessibleDescription(m_title.join(u'\n'));
     if (m_drawing)
         m_drawing->showTitle(m_title);
 }

@@ -76,6 +76,22 @@ std::optional<AxisRange> roundRange(double low, double high)
     }
 }
 
+// A range for values too large or too wide to step through in round numbers. Qt writes mark i
+// of n as low + i * (high - low) / (n - 1), so a range as wide as the doubles allow gets fewer
+// marks, and a column wider than that is shown around its middle, its ends beyond the plot.
+AxisRange wideRange(double low, double high)
+{
+    if (static_cast<long double>(high) - low > DBL_MAX) {
+        const double middle = low / 2 + high / 2;
+        low = middle - DBL_MAX / 2;
+        high = middle + DBL_MAX / 2;
+    }
+    int ticks = 5;
+    while (ticks > 2 && (ticks - 1) * (static_cast<long double>(high) - low) > DBL_MAX)
+        --ticks;
+    return {low, high, ticks};
+}
+
 // 1, 2, 5, 10, 20, 50, ...
 qsizetype nextNiceStep(qsizetype step)
 {
@@ -145,6 +161,7 @@ ChartView::ChartView(QWidget* parent)
     connect(c, &QChart::plotAreaChanged, this, [this] { layOutLabels(); });
 
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus); // a drawing: Tab goes past it to the controls
     setRenderHint(QPainter::Antialiasing);
     QPalette clear = palette();
     clear.setColor(QPalette::Base, Qt::transparent);
@@ -191,9 +208,9 @@ void ChartView::showSeries(std::span<const double> ys, double minY, double maxY,
         }
         const double bottom = double(std::max<long double>(low, -DBL_MAX));
         const double top = double(std::min<long double>(high, DBL_MAX));
-        const std::optional<AxisRange> round = roundRange(bottom, top);
-        m_axisY->setRange(round ? round->low : bottom, round ? round->high : top);
-        m_axisY->setTickCount(round ? round->ticks : 5);
+        const AxisRange range = roundRange(bottom, top).value_or(wideRange(bottom, top));
+        m_axisY->setRange(range.low, range.high);
+        m_axisY->setTickCount(range.ticks);
     }
     // Point i sits at X i; a single point gets room on both sides.
     const double first = m_count == 1 ? -0.5 : 0;

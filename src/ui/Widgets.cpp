@@ -107,6 +107,8 @@ UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, int position, QWidget
     down->setObjectName(QStringLiteral("down"));
     up->setArrowType(Qt::UpArrow);
     down->setArrowType(Qt::DownArrow);
+    up->setAccessibleName(QStringLiteral("Увеличить"));
+    down->setAccessibleName(QStringLiteral("Уменьшить"));
     up->setAutoRepeat(true);
     down->setAutoRepeat(true);
     for (QToolButton* arrow : {up, down})

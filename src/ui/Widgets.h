@@ -61,7 +61,8 @@ private:
 // [minimum, maximum] without wrapping, writes the new position into the box as text and fires
 // clicked(). The Up and Down keys in the box do the same. A step past either end changes
 // nothing and fires nothing. When the box holds a whole number in range, the arrows step from
-// that number, so typing and clicking agree.
+// that number, so typing and clicking agree. The arrows are announced as "Увеличить" and
+// "Уменьшить".
 class UpDown : public QWidget {
     Q_OBJECT
 public:

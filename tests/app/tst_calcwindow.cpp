@@ -4,13 +4,18 @@
 #include "app/Startup.h"
 #include "app/Unitcalc.h"
 #include "convert/UnitKonvert.h"
+#include "elo/UnitElo.h"
+#include "elo/UnitNewElo.h"
+#include "loan/UnitKred.h"
 #include "numtext.h"
+#include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
 #include "ui/Placement.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
 #include "ui/testkit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -23,6 +28,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +50,55 @@ QStringList keyScript(const QString& script)
             names << QStringLiteral("bb") + word;
     }
     return names;
+}
+
+// Roles of the controls a user operates: they must carry a name to be announced by.
+bool operable(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::EditableText:
+    case QAccessible::ComboBox:
+    case QAccessible::List:
+    case QAccessible::ListItem:
+    case QAccessible::SpinBox:
+    case QAccessible::PageTab:
+    case QAccessible::PageTabList:
+    case QAccessible::MenuItem:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The operable nodes below node without a name, each as its path of object names and role.
+void collectUnnamed(QAccessibleInterface* node, const QString& path, QStringList& unnamed)
+{
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        const QObject* object = child->object();
+        const QString name =
+            object && !object->objectName().isEmpty() ? object->objectName() : QString::number(i);
+        const QString at = path + u'/' + name;
+        if (operable(child->role()) && child->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << QStringLiteral("%1(role %2)").arg(at).arg(int(child->role()));
+        collectUnnamed(child, at, unnamed);
+    }
+}
+
+// The control a focused widget belongs to: itself, or the radio group of a radio item, or the
+// combo box of its text field.
+QString focusStop(const QWidget* focused, const QStringList& names)
+{
+    for (const QWidget* at = focused; at; at = at->parentWidget())
+        if (names.contains(at->objectName()))
+            return at->objectName();
+    return focused ? QStringLiteral("%1 %2").arg(focused->metaObject()->className(), focused->objectName())
+                   : QStringLiteral("nothing");
 }
 
 } // namespace
@@ -76,6 +131,16 @@ private:
     {
         QFile file(settingsPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+    }
+    QList<QWidget*> windows()
+    {
+        return {calc(),
+                m_windows.fmElo.get(),
+                m_windows.fmNewElo.get(),
+                m_windows.fmKonvert.get(),
+                m_windows.fmKred.get(),
+                m_windows.fmSort.get(),
+                m_windows.fmGraph.get()};
     }
     void keys(const QStringList& names)
     {
@@ -746,20 +811,115 @@ private slots:
                     frame.top() == area.top() || frame.bottom() == area.bottom());
     }
 
+    // A settings file that cannot be written is reported, leaves what the last close wrote as it
+    // was, and the window closes all the same.
+    void unwritableSettingsReportedAndWindowStillCloses_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("folder below a plain file") << "plain file"; // never writable, even by root
+        QTest::newRow("settings file replaced by a folder") << "folder";
+        QTest::newRow("disk full") << "disk full";
+    }
+
     void unwritableSettingsReportedAndWindowStillCloses()
     {
-        // A settings path below a plain file can never be written, even by root.
-        QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QFETCH(QString, obstacle);
+        const QByteArray previous("[Position]\nTop=5\nLeft=7\n\n[Color]\nForm=197121\n");
+        QString settings = settingsPath();
         m_windows = app::Windows();
-        m_windows = app::createWindows(*m_dialogs, m_dir->filePath(QStringLiteral("blocker/CalcConf.ini")));
+        if (obstacle == QLatin1String("plain file")) {
+            QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            settings = m_dir->filePath(QStringLiteral("blocker/CalcConf.ini"));
+        } else if (obstacle == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(settingsPath() + QStringLiteral("/inside")));
+        } else {
+            writeSettingsFile(previous);
+        }
+        m_windows = app::createWindows(*m_dialogs, settings);
         calc()->show();
+        calc()->move(120, 80);
         QSignalSpy closed(calc(), &TfmCalc::closed);
-        QVERIFY(calc()->close());
+        {
+            std::optional<testkit::DiskFull> full;
+            if (obstacle == QLatin1String("disk full"))
+                full.emplace(8);
+            QVERIFY(calc()->close());
+        }
         QCOMPARE(m_dialogs->errors(), QStringList{QStringLiteral("Unable to write to CalcConf.ini.")});
         QCOMPARE(closed.count(), 1);
         QVERIFY(!calc()->isVisible());
+        if (obstacle == QLatin1String("folder"))
+            QVERIFY(QDir(settingsPath() + QStringLiteral("/inside")).exists());
+        if (obstacle == QLatin1String("disk full"))
+            QCOMPARE(readSettingsFile(), previous);
+        QCOMPARE(QDir(QFileInfo(settingsPath()).absolutePath()).entryList(QDir::Files),
+                 obstacle == QLatin1String("disk full") ? QStringList{"CalcConf.ini"} : QStringList());
+    }
+
+    // Every control a user can operate, in every window, has a name that assistive technology
+    // announces, found the way a screen reader finds it: through the accessibility tree.
+    void everyControlNamed()
+    {
+        QStringList unnamed;
+        for (QWidget* window : windows()) {
+            window->show(); // parts built at the first show are in the tree too
+            QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window);
+            if (root->text(QAccessible::Name).isEmpty())
+                unnamed << window->objectName();
+            collectUnnamed(root, window->objectName(), unnamed);
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(QStringLiteral("unnamed: ") + unnamed.join(u' ')));
+    }
+
+    // Tab in each tool window visits its controls in this order and comes round again; a radio
+    // group is one stop. Up-down arrows take no focus: Up and Down in their box step them.
+    void toolWindowTabOrder_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("page"); // of the loan window's page control
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("rating update")
+            << "fmElo" << -1
+            << QStringList{"leYouElo", "leEloTurn", "leGame", "leNo", "leNewElo", "bbStart", "bbClear"};
+        QTest::newRow("initial rating")
+            << "fmNewElo" << -1 << QStringList{"Edit1", "Edit2", "Edit3", "Edit4", "Button1", "Button2"};
+        QTest::newRow("converter") << "fmKonvert" << -1 << QStringList{"ComboBox1", "ListBox1", "ListBox2",
+                                                                       "Edit1",     "Edit2",    "bbHelp"};
+        QTest::newRow("loan, write-off")
+            << "fmKred" << 0 << QStringList{"PageControl1", "Edit1", "Edit2",       "Edit3",
+                                            "Edit4",        "Edit5", "RadioGroup1", "Button1"};
+        QTest::newRow("loan, duration")
+            << "fmKred" << 1
+            << QStringList{"PageControl1", "Edit6", "Edit7", "Edit8", "RadioGroup2", "Edit9", "Button2"};
+        QTest::newRow("password") << "fmSort" << -1
+                                  << QStringList{"Edit1",   "Le1",         "btnSort", "btnClear",
+                                                 "Button1", "RadioGroup1", "Memo1"};
+        QTest::newRow("plot") << "fmGraph" << -1
+                              << QStringList{"Memo1", "BitBtn2", "BitBtn1", "BitBtn3", "Button2"};
+    }
+
+    void toolWindowTabOrder()
+    {
+        QFETCH(QString, window);
+        QFETCH(int, page);
+        QFETCH(QStringList, order);
+        ui::ToolWindow* w = nullptr;
+        for (QWidget* top : windows())
+            if (top->objectName() == window)
+                w = qobject_cast<ui::ToolWindow*>(top);
+        QVERIFY(w);
+        w->showTool();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        if (page >= 0)
+            byName<QTabWidget>(w, "PageControl1")->setCurrentIndex(page);
+        byName<QWidget>(w, order.front().toLatin1().constData())->setFocus(Qt::TabFocusReason);
+        QStringList visited;
+        for (qsizetype i = 0; i <= order.size(); ++i) {
+            visited << focusStop(QApplication::focusWidget(), order);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, order + QStringList{order.front()});
     }
 
     void separatorFromLocale_data()

@@ -171,6 +171,7 @@ private slots:
         QCOMPARE(m_w->RadioGroup1->itemIndex(), -1); // until first shown
         QCOMPARE(m_w->Timer1->interval(), 10);
         QVERIFY(m_w->Memo1->toPlainText().isEmpty());
+        QVERIFY(m_w->Memo1->tabChangesFocus()); // Tab never types into the saved list
     }
 
     void script_data()
@@ -368,6 +369,43 @@ private slots:
         QVERIFY(!m_w->isVisible());
         QCOMPARE(readAll(path("lists/Pass.txt")), QByteArray("012345\r\n6789AB\r\n"));
         QCOMPARE(m_dialogs->errors().size(), 1);
+    }
+
+    // A list that cannot be saved leaves what the last save wrote as it was, leaves no temporary
+    // file behind, and keeps the window open.
+    void failedSaveKeepsThePreviousList_data()
+    {
+        QTest::addColumn<bool>("folder"); // the list file replaced by a folder, or the disk full
+        QTest::addColumn<QString>("error");
+        QTest::newRow("list file replaced by a folder")
+            << true << "Cannot create file \"%1\". Filename refers to a directory.";
+        QTest::newRow("disk full") << false << "Stream write error.";
+    }
+
+    void failedSaveKeepsThePreviousList()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QString, error);
+        run(QStringLiteral("show sort complete list close show complete list"));
+        if (folder) {
+            QVERIFY(QFile::remove(path("Pass.txt")));
+            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Pass.txt/inside")));
+        }
+        {
+            std::optional<testkit::DiskFull> full;
+            if (!folder)
+                full.emplace(4);
+            run(QStringLiteral("close"));
+        }
+        QCOMPARE(m_dialogs->errors(), QStringList{error.arg(path("Pass.txt"))});
+        QVERIFY(m_w->isVisible());
+        if (folder)
+            QCOMPARE(QDir(path("Pass.txt")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                     QStringList{"inside"});
+        else
+            QCOMPARE(readAll(path("Pass.txt")), QByteArray("012345\r\n"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"Pass.txt"});
     }
 
     void removedCurrentFolder()

@@ -16,6 +16,7 @@
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -208,9 +209,13 @@ private slots:
         QCOMPARE(chart()->titleLines(), QStringList());
         QCOMPARE(series()->count(), 0);
         QVERIFY(plotEnabled());
+        // A chart without a title is still announced, by what it is.
+        QCOMPARE(chart()->accessibleName(), kTitle);
+        QCOMPARE(chart()->accessibleDescription(), QString());
         QCOMPARE(memo()->toPlainText(), QStringLiteral("1\n4\n9"));
         click(m_windows.fmGraph.get(), "BitBtn2");
         QCOMPARE(chart()->titleLines(), QStringList{kPlot});
+        QCOMPARE(chart()->accessibleDescription(), kPlot);
         QCOMPARE(points(series()), (QStringList{"0 1 0", "1 4 1", "2 9 2"}));
         QVERIFY(!plotEnabled());
     }
@@ -237,18 +242,27 @@ private slots:
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QByteArray>("file"); // what the answered file holds afterwards
         QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("room"); // bytes a file may take, as on a full disk; 0: no limit
         QTest::newRow("saving as data writes data.txt") << "data.txt"
                                                         << "1\n2,5\n"
-                                                        << QByteArray("1\r\n2,5\r\n") << "";
+                                                        << QByteArray("1\r\n2,5\r\n") << "" << 0;
         QTest::newRow("text as it stands, not checked") << "column.txt"
-                                                        << "1\n\nx" << QByteArray("1\r\n\r\nx") << "";
+                                                        << "1\n\nx" << QByteArray("1\r\n\r\nx") << "" << 0;
         QTest::newRow("empty memo empties the file") << "data.txt"
-                                                     << "" << QByteArray("") << "";
+                                                     << "" << QByteArray("") << "" << 0;
         QTest::newRow("cancel writes nothing") << ""
-                                               << "1" << QByteArray("old") << "";
+                                               << "1" << QByteArray("old") << "" << 0;
         QTest::newRow("folder that is a file")
             << "data.txt/x.txt"
-            << "1" << QByteArray("old") << "Cannot create file \"%1\". Not a directory.";
+            << "1" << QByteArray("old") << "Cannot create file \"%1\". Not a directory." << 0;
+        QTest::newRow("missing folder")
+            << "missing/x.txt"
+            << "1" << QByteArray("old") << "Cannot create file \"%1\". No such file or directory." << 0;
+        QTest::newRow("name of a folder")
+            << "folder.txt"
+            << "1" << QByteArray("old") << "Cannot create file \"%1\". Filename refers to a directory." << 0;
+        QTest::newRow("disk full: the previous file stays")
+            << "data.txt" << QString(4096, u'7') << QByteArray("old") << "Stream write error." << 1024;
     }
 
     void save()
@@ -257,12 +271,19 @@ private slots:
         QFETCH(QString, memo);
         QFETCH(QByteArray, file);
         QFETCH(QString, error);
+        QFETCH(int, room);
         TfmGraph* w = open();
         writeAll(path("data.txt"), "old");
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder.txt")));
         const QString chosen = answer.isEmpty() ? QString() : m_dir->filePath(answer);
         m_dialogs->fileAnswers.push_back(chosen);
         this->memo()->setPlainText(memo);
-        click(w, "BitBtn1");
+        {
+            std::optional<testkit::DiskFull> full;
+            if (room > 0)
+                full.emplace(rlim_t(room));
+            click(w, "BitBtn1");
+        }
         QCOMPARE(m_dialogs->boxes.front().kind, QStringLiteral("save"));
         QCOMPARE(m_dialogs->lastFilter, kFilter);
         QCOMPARE(m_dialogs->lastSuffix, QStringLiteral("txt"));
@@ -270,6 +291,10 @@ private slots:
         QCOMPARE(readAll(chosen.isEmpty() || !error.isEmpty() ? path("data.txt") : chosen), file);
         QCOMPARE(m_dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error.arg(chosen)});
         QCOMPARE(this->memo()->toPlainText(), memo);
+        // Nothing is left behind: no temporary file, the folder as it was.
+        QVERIFY(QDir(path("folder.txt")).isEmpty());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(),
+                 answer == QLatin1String("column.txt") ? 2 : 1);
         // The dialog offers the name chosen last time; a cancel chooses nothing.
         m_dialogs->fileAnswers.push_back(QString());
         click(w, "BitBtn1");
@@ -393,6 +418,37 @@ private slots:
         click(m_windows.fmGraph.get(), "Button2");
         QVERIFY(view->chart()->title().isEmpty());
         QVERIFY(line->points().isEmpty());
+    }
+
+    // A column at the ends of the double range is drawn with a number at every mark of the
+    // axes: their steps stay within the double range.
+    void extremeColumnsLabelledWithNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("from the lowest double to zero") << "-1,7976931348623157E308\n0";
+        QTest::newRow("from zero to the largest double") << "0\n1,7976931348623157E308";
+        QTest::newRow("both ends of the double range") << "-1,7976931348623157E308\n1,7976931348623157E308";
+        QTest::newRow("largest double alone") << "1,7976931348623157E308";
+        QTest::newRow("two smallest denormals") << "4,9E-324\n-4,9E-324";
+    }
+
+    void extremeColumnsLabelledWithNumbers()
+    {
+        QFETCH(QString, text);
+        open();
+        plot(text);
+        QCOMPARE(m_dialogs->errors(), QStringList());
+        QCoreApplication::processEvents(); // the axes lay out their labels
+        const auto* view = qobject_cast<QChartView*>(chart()->view());
+        QStringList labels;
+        for (const QGraphicsItem* item : view->scene()->items())
+            if (const auto* label = dynamic_cast<const QGraphicsTextItem*>(item))
+                labels << label->toPlainText();
+        const QRegularExpression number(QStringLiteral("^-?[0-9]+(,[0-9]+)?(E[-+][0-9]+)?$"));
+        QVERIFY(labels.size() > 3);
+        for (const QString& label : std::as_const(labels))
+            QVERIFY2(label.isEmpty() || number.match(label).hasMatch() || label.contains(kTitle),
+                     qPrintable(label));
     }
 
     // A long column is drawn as a few thousand points that keep its ends and its extremes.

@@ -10,8 +10,11 @@
 #include <QTest>
 #include <QWidget>
 
+#include <csignal>
 #include <deque>
 #include <stdexcept>
+
+#include <sys/resource.h>
 
 namespace testkit {
 
@@ -101,6 +104,26 @@ private:
         answers.pop_front();
         return answer;
     }
+};
+
+// While it lives, files cannot grow beyond bytes: writes fail as they do on a full disk (a
+// file-size limit, with the signal that would end the process ignored).
+class DiskFull {
+public:
+    explicit DiskFull(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit small = m_saved;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~DiskFull() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+
+private:
+    rlimit m_saved{};
 };
 
 // The control named name under root; fails the test naming the missing control.

@@ -1,0 +1,945 @@
+// Random input over the running program. The seven windows are created as at start-up and
+// receive clicks on every button, typing into every box, keys, list and page picks, menu
+// commands, closes, moves and timer ticks, while the message service answers at random and
+// the files the windows write are now and then obstructed. After every event: the event came
+// back within a second (not counting time other programs took the processor), no text
+// anywhere shows an infinity or a NaN, every box is one the program shows, at most one error
+// box per handler, and every file written is complete (or, when writing failed, the previous
+// file is untouched). Closing the main window ends the program and starts it again.
+//
+// VILORKA_MONKEY_SEED repeats a run (the seed is printed first, so a run that hangs can be
+// repeated too); VILORKA_MONKEY_EVENTS sets its length (a long run also needs a longer
+// QTEST_FUNCTION_TIMEOUT). The order in which real timers fire against the events may differ
+// between two runs.
+
+#include "app/Startup.h"
+#include "app/Unitcalc.h"
+#include "convert/UnitKonvert.h"
+#include "elo/UnitElo.h"
+#include "elo/UnitNewElo.h"
+#include "loan/UnitKred.h"
+#include "numtext.h"
+#include "password/UnitSort.h"
+#include "plot/UnitGraph.h"
+#include "plotdata.h"
+#include "ui/Chart.h"
+#include "ui/Dispatch.h"
+#include "ui/ToolWindow.h"
+#include "ui/testkit.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void require(bool ok, const QString& what)
+{
+    if (!ok)
+        throw Failure(what.toStdString());
+}
+
+QByteArray crlf(QString text) { return text.replace(u'\n', QStringLiteral("\r\n")).toUtf8(); }
+
+// A file as a test sees it: its bytes, or a mark for a folder or nothing.
+QByteArray fileState(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return "<folder>";
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+// How long this thread has waited for a processor while it could run, in nanoseconds: an event
+// is timed without the time other programs on a busy machine took from it.
+qint64 waitedForProcessor()
+{
+    long long running = 0, waiting = 0;
+    std::FILE* stat = std::fopen("/proc/thread-self/schedstat", "r");
+    if (stat) {
+        if (std::fscanf(stat, "%lld %lld", &running, &waiting) != 2)
+            waiting = 0;
+        std::fclose(stat);
+    }
+    return waiting;
+}
+
+// An infinity or a NaN written as a word: "inf", "-INF", "Infinity", "nan".
+bool showsInfOrNan(const QString& text)
+{
+    static const QRegularExpression word(QStringLiteral("(?<![\\w.,])[-+]?(inf(inity)?|nan)(?!\\w)"),
+                                         QRegularExpression::CaseInsensitiveOption |
+                                             QRegularExpression::UseUnicodePropertiesOption);
+    return text.contains(u'n', Qt::CaseInsensitive) && word.match(text).hasMatch();
+}
+
+// The message boxes the program shows, by kind, each with the error box's full stop.
+const std::map<QString, QRegularExpression>& knownMessages()
+{
+    static const std::map<QString, QRegularExpression> messages = [] {
+        std::map<QString, QRegularExpression> m;
+        const auto add = [&m](const char* kind, const char* pattern) {
+            m.emplace(QString::fromLatin1(kind),
+                      QRegularExpression(QStringLiteral("^(?:%1)$").arg(QString::fromUtf8(pattern)),
+                                         QRegularExpression::DotMatchesEverythingOption));
+        };
+        add("error",
+            "'(.*)' is not a valid (?:floating point|integer) value\\.|Invalid floating point operation\\."
+            "|Floating point division by zero\\.|Floating point overflow\\.|Division by zero\\."
+            "|Integer overflow\\.|Unable to write to CalcConf\\.ini\\.|Cannot (?:create|open) file "
+            "\"(/.+)\"\\. \\S.*[^. ]\\.|Stream write error\\.|Text exceeds memo capacity\\."
+            "|InterestPayment\\.|NumberOfPeriods\\.");
+        add("emptyInput", "Не введено значение!|Введите количество исходных единиц|Выберите исходную величину"
+                          "|Кредит не будет погашен: выплата не покрывает проценты");
+        add("confirm", "У вас есть рейтинг\\?");
+        add("information", "© .*\n\rВерсия .*");
+        add("document", "/.*Help\\.htm(#konvert)?");
+        return m;
+    }();
+    return messages;
+}
+
+// The message with the user's own text (between apostrophes) and file names (between double
+// quotes) taken out: what remains is the program's.
+QString programPart(const QString& message)
+{
+    static const QRegularExpression quoted(QStringLiteral("'.*'|\".*\""),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    return QString(message).remove(quoted);
+}
+
+// Errors grouped for the run's summary: quoted text and file descriptions left out.
+QString errorKind(const QString& message)
+{
+    static const QRegularExpression quoted(QStringLiteral("'.*'|\".*\"\\..*"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    return QString(message).replace(quoted, QStringLiteral("…"));
+}
+
+// Answers every box and dialog at random from the run's generator and records what it showed.
+class RandomDialogs final : public ui::Dialogs {
+public:
+    explicit RandomDialogs(QRandomGenerator& random, QString folder)
+        : m_random(random)
+        , m_folder(std::move(folder))
+    {
+    }
+
+    QList<testkit::Box> shown; // this event's boxes
+    QString saveName;          // the file the save dialog answered this event, and what it held
+    QByteArray saveBefore;
+    bool opened = false; // the open dialog answered a name this event
+
+    void emptyInput(QWidget*, const QString& text) override
+    {
+        shown.append({QStringLiteral("emptyInput"), text});
+    }
+    ui::Answer confirm(QWidget*, const QString& text) override
+    {
+        shown.append({QStringLiteral("confirm"), text});
+        return static_cast<ui::Answer>(m_random.bounded(3));
+    }
+    void information(QWidget*, const QString& text) override
+    {
+        shown.append({QStringLiteral("information"), text});
+    }
+    std::optional<QColor> chooseColor(QWidget*, const QColor&) override
+    {
+        if (m_random.bounded(4) == 0)
+            return std::nullopt;
+        return m_random.bounded(4) == 0 ? QColor(Qt::black) : QColor::fromRgb(m_random.generate() & 0xFFFFFF);
+    }
+    std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override
+    {
+        if (m_random.bounded(4) == 0)
+            return std::nullopt;
+        QFont font = initial;
+        font.setFamily(QStringList{"DejaVu Sans", "Liberation Serif", "Monospace", "Нет такого"}.at(
+            int(m_random.bounded(4))));
+        font.setPointSize(1 + int(m_random.bounded(72)));
+        font.setBold(m_random.bounded(2) == 1);
+        return font;
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override
+    {
+        const QString name = fileName({"missing.txt", "big.txt"});
+        opened = !name.isEmpty();
+        return name;
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        saveName = fileName({});
+        saveBefore = saveName.isEmpty() ? QByteArray() : fileState(saveName);
+        return saveName;
+    }
+    void openDocument(const QString& path, const QString& fragment) override
+    {
+        shown.append({QStringLiteral("document"), fragment.isEmpty() ? path : path + u'#' + fragment});
+    }
+
+protected:
+    void errorBox(const QString& text) override { shown.append({QStringLiteral("error"), text}); }
+
+private:
+    // Cancel, a data file, or a bad name: a missing folder, a folder, below a plain file.
+    QString fileName(QStringList extra)
+    {
+        extra << QStringLiteral("|data0.txt|data1.txt|data2.txt|Данные графика.txt|missing/x.txt|folder|"
+                                "data0.txt/x.txt")
+                     .split(u'|');
+        const QString name = extra.at(int(m_random.bounded(int(extra.size()))));
+        return name.isEmpty() ? name : QDir(m_folder).filePath(name);
+    }
+
+    QRandomGenerator& m_random;
+    QString m_folder;
+};
+
+class Monkey {
+public:
+    Monkey(quint32 seed, const QString& folder)
+        : m_random(seed)
+        , m_folder(folder)
+        , m_dialogs(m_random, QDir(folder).filePath(QStringLiteral("plots")))
+    {
+        QDir(folder).mkpath(QStringLiteral("plots/folder"));
+        QFile big(QDir(folder).filePath(QStringLiteral("plots/big.txt"))); // sparse: takes no disk
+        big.open(QIODevice::WriteOnly);
+        big.resize(plot::kMemoCapacity + 1);
+        start();
+    }
+
+    // One random event and the invariants after it.
+    void step()
+    {
+        const struct Kind {
+            const char* name;
+            int weight; // per thousand events
+            void (Monkey::*run)();
+        } kinds[] = {
+            {"click", 320, &Monkey::clickButton},
+            {"type", 220, &Monkey::typeText},
+            {"key", 110, &Monkey::pressKey},
+            {"list item", 60, &Monkey::pickListItem},
+            {"category", 30, &Monkey::pickCategory},
+            {"page", 20, &Monkey::switchPage},
+            {"menu", 70, &Monkey::triggerMenu},
+            {"close", 40, &Monkey::closeToolWindow},
+            {"move", 20, &Monkey::moveWindow},
+            {"timers", 80, &Monkey::runTimers},
+            {"obstruct a file", 15, &Monkey::obstructFile},
+            {"full disk", 12, &Monkey::writeOnFullDisk},
+            {"restart", 3, &Monkey::restart},
+        };
+        int pick = int(m_random.bounded(1000));
+        const Kind* kind = std::begin(kinds);
+        while (pick >= kind->weight)
+            pick -= (kind++)->weight;
+
+        m_what.clear();
+        m_touched.clear();
+        m_dialogs.shown.clear();
+        m_checkedBoxes = 0;
+        m_dialogs.saveName.clear();
+        m_dialogs.opened = false;
+        m_eventLoop = false;
+
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 waitedBefore = waitedForProcessor();
+        (this->*kind->run)();
+        checkBoxes(1);
+        QCoreApplication::processEvents(); // layouts, deferred work and due timer ticks
+        m_eventLoop = true;
+        checkBoxes(0);
+        const qint64 waited = (waitedForProcessor() - waitedBefore) / 1000000;
+        require(clock.elapsed() - waited < 1000,
+                QStringLiteral("took %1 ms, %2 ms of them waiting for a processor")
+                    .arg(clock.elapsed())
+                    .arg(waited));
+        KindStats& stats = m_kinds[QString::fromLatin1(kind->name)];
+        ++stats.count;
+        stats.total += clock.nsecsElapsed();
+        stats.slowest = std::max(stats.slowest, clock.nsecsElapsed());
+        require(!m_dialogs.errorBoxOpen(), QStringLiteral("the error box stays marked open"));
+
+        checkPlotSave();
+        if (m_dialogs.opened && !failed(QString()))
+            m_touched << testkit::byName<QWidget>(m_windows.fmGraph.get(), "Memo1"); // the loaded column
+        for (QWidget* touched : std::as_const(m_touched))
+            m_userText[touched] = textOf(touched);
+        checkTexts();
+        m_sortShown = m_sortShown || m_windows.fmSort->isVisible();
+        ++m_events;
+    }
+
+    QString what() const { return m_what; }
+
+    void summary() const
+    {
+        std::printf("%ld events, %d restarts, files written: %d lists, %d plot files, %d settings files\n",
+                    m_events, m_restarts, m_listsSaved, m_plotsSaved, m_settingsSaved);
+        for (const auto& [kind, stats] : m_kinds)
+            std::printf("%6d %-16s %9.1f ms, slowest %6.1f ms\n", stats.count, qPrintable(kind),
+                        double(stats.total) / 1e6, double(stats.slowest) / 1e6);
+        for (const auto& [kind, count] : m_errorKinds)
+            std::printf("%6d × %s\n", count, qPrintable(kind));
+        std::fflush(stdout);
+    }
+
+private:
+    // ---- the program -----------------------------------------------------------------------
+
+    QString settingsPath() const { return QDir(m_folder).filePath(QStringLiteral("config/CalcConf.ini")); }
+
+    void start()
+    {
+        m_windows = app::createWindows(m_dialogs, settingsPath());
+        m_windows.fmCalc->show();
+        m_userText.clear();
+        m_memoRevision.clear();
+        m_sortShown = false;
+    }
+
+    QList<QWidget*> windows() const
+    {
+        return {m_windows.fmCalc.get(),   m_windows.fmElo.get(),  m_windows.fmNewElo.get(),
+                m_windows.fmGraph.get(),  m_windows.fmSort.get(), m_windows.fmKred.get(),
+                m_windows.fmKonvert.get()};
+    }
+
+    template <typename T> T* pick(const QList<T*>& items)
+    {
+        return items.isEmpty() ? nullptr : items.at(int(m_random.bounded(int(items.size()))));
+    }
+
+    // A window picked at random; a hidden one is opened from the main menu instead, which is
+    // the event then.
+    QWidget* visibleWindow()
+    {
+        QWidget* window = pick(windows());
+        if (window->isVisible())
+            return window;
+        const char* action = window == m_windows.fmGraph.get()     ? "mnuGraph"
+                             : window == m_windows.fmSort.get()    ? "mnuSort"
+                             : window == m_windows.fmKred.get()    ? "N3"
+                             : window == m_windows.fmKonvert.get() ? "N4"
+                                                                   : "mnuElo";
+        trigger(action);
+        return nullptr;
+    }
+
+    void trigger(const char* action)
+    {
+        m_what = QStringLiteral("menu %1").arg(QLatin1String(action));
+        testkit::byName<QAction>(m_windows.fmCalc.get(), action)->trigger();
+    }
+
+    template <typename T> QList<T*> visible(QWidget* window)
+    {
+        QList<T*> out;
+        for (T* child : window->findChildren<T*>())
+            if (child->isVisible())
+                out << child;
+        return out;
+    }
+
+    QString nameOf(const QWidget* widget) const
+    {
+        QString path = widget->objectName();
+        for (const QWidget* at = widget->parentWidget(); at; at = at->parentWidget())
+            if (!at->objectName().isEmpty())
+                path = at->objectName() + u'/' + path;
+        return path;
+    }
+
+    // A number, often; or numbers, tokens that trip readers up and characters from anywhere.
+    QString randomText(bool lines)
+    {
+        if (m_random.bounded(2))
+            return randomNumber();
+        static const QStringList tokens =
+            QStringLiteral("inf|-INF|NaN|nan|Infinity|1E4000|-1E4000|9999999999999999999|1E308|"
+                           "1,7976931348623157E308|-1,7976931348623157E308|4,9E-324|1E-4950|2147483648|"
+                           "-2147483648|$7FFFFFFF|0x1F|-0| |  |,|.|+|-|E|e|1,5|2.5|ж|Ё|½|１２|٣|€|😀|e\u0301|"
+                           "\u00A0|\u200B|שלום|'|\"|%s|&amp;|<b>|\t")
+                .split(u'|');
+        QString text;
+        for (int n = 1 + int(m_random.bounded(5)); n > 0; --n) {
+            switch (m_random.bounded(lines ? 5 : 4)) {
+            case 0:
+                text += randomNumber();
+                break;
+            case 1:
+            case 2:
+                text += tokens.at(int(m_random.bounded(int(tokens.size()))));
+                break;
+            case 3:
+                text += m_random.bounded(20) == 0 ? QString(int(m_random.bounded(400)), u'9')
+                                                  : QString(QChar(m_random.bounded(0x21, 0x7F)));
+                break;
+            default:
+                text += u'\n';
+            }
+        }
+        return text;
+    }
+
+    QString randomNumber()
+    {
+        QString number =
+            QStringLiteral("%1%2").arg(m_random.bounded(3) == 0 ? "-" : "").arg(m_random.bounded(1000));
+        if (m_random.bounded(2))
+            number += QStringLiteral(",%1").arg(m_random.bounded(1000));
+        if (m_random.bounded(6) == 0)
+            number += QStringLiteral("E%1").arg(int(m_random.bounded(700)) - 350);
+        return number;
+    }
+
+    // Typed key by key, or committed whole by an input method (as a long text is pasted).
+    void send(QWidget* target, const QString& text)
+    {
+        if (text.size() > 40 || m_random.bounded(4) == 0) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QCoreApplication::sendEvent(target, &commit);
+            return;
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c == u'\n')
+                QTest::keyClick(target, Qt::Key_Return);
+            else if (c.unicode() > 0x20 && c.unicode() < 0x7F)
+                QTest::keyClick(target, char(c.unicode()));
+            else {
+                const qsizetype size = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text.mid(i, size));
+                QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, text.mid(i, size));
+                QCoreApplication::sendEvent(target, &press);
+                QCoreApplication::sendEvent(target, &release);
+                i += size - 1;
+            }
+        }
+    }
+
+    // ---- events ------------------------------------------------------------------------------
+
+    void clickButton()
+    {
+        QWidget* window = visibleWindow();
+        if (!window)
+            return;
+        QAbstractButton* button = pick(visible<QAbstractButton>(window));
+        if (!button)
+            return;
+        m_what = QStringLiteral("click %1 \"%2\"").arg(nameOf(button), button->text());
+        const bool radio = qobject_cast<QRadioButton*>(button);
+        QTest::mouseClick(button, Qt::LeftButton, {},
+                          radio ? QPoint(5, button->height() / 2) : button->rect().center());
+    }
+
+    void typeText()
+    {
+        QWidget* window = visibleWindow();
+        if (!window)
+            return;
+        QList<QWidget*> boxes;
+        for (QLineEdit* edit : visible<QLineEdit>(window))
+            boxes << edit;
+        for (QPlainTextEdit* memo : visible<QPlainTextEdit>(window))
+            boxes << memo;
+        QWidget* box = pick(boxes);
+        if (!box)
+            return;
+        const QString text = randomText(qobject_cast<QPlainTextEdit*>(box));
+        m_what = QStringLiteral("type \"%1\" into %2").arg(text, nameOf(box));
+        if (m_random.bounded(4))
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier); // typed over everything
+        send(box, text);
+        m_touched << box;
+    }
+
+    void pressKey()
+    {
+        // clang-format off
+        static const QKeyCombination keys[] = {
+            Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,
+            Qt::Key_Left, Qt::Key_Right, Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return, Qt::Key_Space,
+            Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Escape, Qt::Key_F1, Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_Z,
+            Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_G, Qt::SHIFT | Qt::Key_F1, Qt::SHIFT | Qt::Key_F2,
+            Qt::CTRL | Qt::Key_F2};
+        // clang-format on
+        QWidget* window = visibleWindow();
+        if (!window)
+            return;
+        QList<QWidget*> targets;
+        for (QWidget* child : visible<QWidget>(window))
+            if (child->focusPolicy() != Qt::NoFocus)
+                targets << child;
+        QWidget* target = pick(targets);
+        if (!target)
+            return;
+        const QKeyCombination key = keys[m_random.bounded(int(std::size(keys)))];
+        m_what = QStringLiteral("key %1 in %2").arg(QKeySequence(key).toString(), nameOf(target));
+        QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        m_touched << target;
+        for (QLineEdit* field : target->findChildren<QLineEdit*>()) // a combo box's text field
+            m_touched << field;
+    }
+
+    void pickListItem()
+    {
+        QWidget* window = visibleWindow();
+        if (!window)
+            return;
+        QListWidget* list = pick(visible<QListWidget>(window));
+        if (!list || list->count() == 0)
+            return;
+        QListWidgetItem* item = list->item(int(m_random.bounded(list->count())));
+        m_what = QStringLiteral("click %1 in %2").arg(item->text(), nameOf(list));
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+
+    // A category picked from the drop-down list, as the mouse does.
+    void pickCategory()
+    {
+        QWidget* window = visibleWindow();
+        if (!window)
+            return;
+        QComboBox* box = pick(visible<QComboBox>(window));
+        if (!box)
+            return;
+        const int row = int(m_random.bounded(box->count()));
+        m_what = QStringLiteral("pick %1 in %2").arg(box->itemText(row), nameOf(box));
+        box->showPopup();
+        QAbstractItemView* view = box->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
+        if (view->isVisible())
+            box->hidePopup();
+    }
+
+    void switchPage()
+    {
+        QWidget* window = visibleWindow();
+        if (!window)
+            return;
+        QTabBar* bar = pick(visible<QTabBar>(window));
+        if (!bar)
+            return;
+        const int tab = int(m_random.bounded(bar->count()));
+        m_what = QStringLiteral("page %1 of %2").arg(bar->tabText(tab), nameOf(bar));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    }
+
+    void triggerMenu()
+    {
+        static const char* const actions[] = {"mnuColor", "mnuFont", "mnuElo",  "mnuGraph",   "mnuSort",
+                                              "N3",       "N4",      "mnuHelp", "mnuPrograms"};
+        trigger(actions[m_random.bounded(int(std::size(actions)))]);
+    }
+
+    void closeToolWindow()
+    {
+        QList<QWidget*> shown;
+        for (QWidget* window : windows())
+            if (window->isVisible() && window != m_windows.fmCalc.get())
+                shown << window;
+        if (QWidget* window = pick(shown))
+            close(window, QStringLiteral("close %1"));
+    }
+
+    // Closing the password window saves the list: completely, or not at all.
+    void close(QWidget* window, const QString& what)
+    {
+        m_what = what.arg(window->objectName());
+        const QByteArray before = fileState(QStringLiteral("Pass.txt"));
+        window->close();
+        if (window == m_windows.fmSort.get())
+            checkFile(QStringLiteral("Pass.txt"), before, crlf(listText()), m_listsSaved);
+    }
+
+    void moveWindow()
+    {
+        QWidget* window = pick(windows());
+        if (!window->isVisible())
+            return;
+        const QPoint to(int(m_random.bounded(2000)) - 500, int(m_random.bounded(1500)) - 500);
+        m_what = QStringLiteral("move %1 to %2,%3").arg(window->objectName()).arg(to.x()).arg(to.y());
+        window->move(to);
+    }
+
+    // Time passes; now and then a tick handler runs at once, as its timer would run it.
+    void runTimers()
+    {
+        const int ms = 1 + int(m_random.bounded(5));
+        m_what = QStringLiteral("wait %1 ms").arg(ms);
+        if (m_sortShown && m_random.bounded(2)) {
+            const bool character = m_random.bounded(2);
+            m_what += character ? QStringLiteral(", character tick") : QStringLiteral(", list tick");
+            ui::runGuarded(m_dialogs, [this, character] {
+                character ? m_windows.fmSort->Timer1Timer() : m_windows.fmSort->Timer2Timer();
+            });
+            checkBoxes(1);
+        }
+        m_eventLoop = true;
+        QTest::qWait(ms);
+    }
+
+    // A folder where the list or the settings file is written, or a plain file where the
+    // settings folder is; the next call of the same kind takes it away.
+    void obstructFile()
+    {
+        const QDir dir(m_folder);
+        switch (m_random.bounded(3)) {
+        case 0:
+            m_what = QStringLiteral("Pass.txt: a folder or none");
+            if (!dir.rmpath(QStringLiteral("Pass.txt/inside"))) {
+                QFile::remove(dir.filePath(QStringLiteral("Pass.txt")));
+                dir.mkpath(QStringLiteral("Pass.txt/inside"));
+            }
+            break;
+        case 1:
+            m_what = QStringLiteral("CalcConf.ini: a folder or none");
+            if (!dir.rmpath(QStringLiteral("config/CalcConf.ini/inside"))) {
+                QFile::remove(settingsPath());
+                dir.mkpath(QStringLiteral("config/CalcConf.ini/inside"));
+            }
+            break;
+        default:
+            m_what = QStringLiteral("settings folder: a plain file or a folder");
+            if (QFileInfo(dir.filePath(QStringLiteral("config"))).isFile()) {
+                QFile::remove(dir.filePath(QStringLiteral("config")));
+            } else {
+                QDir(dir.filePath(QStringLiteral("config"))).removeRecursively();
+                QFile config(dir.filePath(QStringLiteral("config")));
+                config.open(QIODevice::WriteOnly);
+            }
+        }
+    }
+
+    // A close of the password window, a save of the plot or a close of the main window while
+    // files cannot grow beyond a few bytes.
+    void writeOnFullDisk()
+    {
+        std::optional<testkit::DiskFull> full(std::in_place, m_random.bounded(64));
+        switch (m_random.bounded(3)) {
+        case 0:
+            if (!m_windows.fmSort->isVisible())
+                return trigger("mnuSort");
+            return close(m_windows.fmSort.get(), QStringLiteral("close %1 on a full disk"));
+        case 1:
+            if (!m_windows.fmGraph->isVisible())
+                return trigger("mnuGraph");
+            m_what = QStringLiteral("save the plot on a full disk");
+            return testkit::click(m_windows.fmGraph.get(), "BitBtn1");
+        default:
+            closeMainWindow();
+            full.reset();
+            restartProgram();
+        }
+    }
+
+    void restart()
+    {
+        closeMainWindow();
+        restartProgram();
+    }
+
+    // The program ends when the main window has closed: the event loop runs out, and the
+    // password list is saved once more. Then it starts again.
+    void restartProgram()
+    {
+        checkBoxes(1);
+        m_what += QStringLiteral(", program end");
+        const QByteArray before = fileState(QStringLiteral("Pass.txt"));
+        m_eventLoop = true;
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        if (m_sortShown)
+            checkFile(QStringLiteral("Pass.txt"), before, crlf(listText()), m_listsSaved);
+        checkBoxes(1);
+        m_windows = app::Windows();
+        start();
+        ++m_restarts;
+    }
+
+    // The three values the settings file holds: Top, Left, Form; missing ones are empty. Every
+    // line of the file must be a section, a key = value pair or blank.
+    QStringList settingsValues() const
+    {
+        QHash<QString, QString> values;
+        QString section;
+        const QByteArray text = QFileInfo(settingsPath()).isFile() ? fileState(settingsPath()) : QByteArray();
+        for (const QString& line : QString::fromUtf8(text).split(u'\n', Qt::SkipEmptyParts)) {
+            if (line.startsWith(u'[') && line.endsWith(u']'))
+                section = line.mid(1, line.size() - 2);
+            else if (const qsizetype equals = line.indexOf(u'='); equals > 0)
+                values[section + u'/' + line.left(equals)] = line.mid(equals + 1);
+            else
+                require(false, QStringLiteral("CalcConf.ini has the line \"%1\"").arg(line));
+        }
+        return {values[QStringLiteral("Position/Top")], values[QStringLiteral("Position/Left")],
+                values[QStringLiteral("Color/Form")]};
+    }
+
+    // Each value reaches the file whole, in the order Top, Left, Form; a failed write stops the
+    // close there, so the file holds the values written before it and the old ones after.
+    void closeMainWindow()
+    {
+        TfmCalc* calc = m_windows.fmCalc.get();
+        const QByteArray before = fileState(settingsPath());
+        const QStringList old = settingsValues();
+        const QStringList wanted{QString::number(calc->y()), QString::number(calc->x()),
+                                 QString::number(TfmCalc::colorToValue(calc->windowColor()))};
+        m_what = QStringLiteral("close fmCalc at %1,%2").arg(wanted[1], wanted[0]);
+        calc->close();
+        require(!calc->isVisible(), QStringLiteral("the main window stays open"));
+        const QStringList now = settingsValues();
+        if (!failed(QStringLiteral("Unable to write to CalcConf.ini."))) {
+            require(now == wanted, QStringLiteral("CalcConf.ini holds %1").arg(now.join(u' ')));
+            ++m_settingsSaved;
+            return;
+        }
+        bool prefix = fileState(settingsPath()) == before;
+        for (int written = 1; written < 3; ++written)
+            prefix = prefix || now == wanted.mid(0, written) + old.mid(written);
+        require(prefix, QStringLiteral("CalcConf.ini after a failed write holds %1").arg(now.join(u' ')));
+    }
+
+    // ---- invariants -----------------------------------------------------------------------------
+
+    // The event showed an error box starting with message (any error box for an empty one).
+    bool failed(const QString& message) const
+    {
+        for (const testkit::Box& box : std::as_const(m_dialogs.shown))
+            if (box.kind == QLatin1String("error") && box.text.startsWith(message))
+                return true;
+        return false;
+    }
+
+    QString listText() const
+    {
+        return testkit::byName<QPlainTextEdit>(m_windows.fmSort.get(), "Memo1")->toPlainText();
+    }
+
+    // A file written now holds expected; a failed write (an error box naming the file, or a
+    // write error) left it as it was before.
+    void checkFile(const QString& path, const QByteArray& before, const QByteArray& expected, int& written)
+    {
+        const QString full = QFileInfo(path).absoluteFilePath();
+        const bool failure = failed(QStringLiteral("Cannot create file \"%1\"").arg(full)) ||
+                             failed(QStringLiteral("Stream write error"));
+        const QByteArray now = fileState(path);
+        require(now == (failure ? before : expected), QStringLiteral("%1 %2 holds %3 bytes, expected %4")
+                                                          .arg(path, failure ? "after a failure" : "saved")
+                                                          .arg(now.size())
+                                                          .arg(failure ? before.size() : expected.size()));
+        written += failure ? 0 : 1;
+    }
+
+    void checkPlotSave()
+    {
+        if (m_dialogs.saveName.isEmpty())
+            return;
+        const QString memo = testkit::byName<QPlainTextEdit>(m_windows.fmGraph.get(), "Memo1")->toPlainText();
+        checkFile(m_dialogs.saveName, m_dialogs.saveBefore, crlf(memo), m_plotsSaved);
+    }
+
+    // The boxes shown since the last check are ones the program shows, with at most limit error
+    // boxes. While the event loop ran, the character timer may have reported a bad length once
+    // besides.
+    void checkBoxes(int limit)
+    {
+        int errors = 0;
+        bool badLength = false;
+        for (const testkit::Box& box :
+             m_dialogs.shown.mid(std::exchange(m_checkedBoxes, m_dialogs.shown.size()))) {
+            const auto known = knownMessages().find(box.kind);
+            const QRegularExpressionMatch match =
+                known == knownMessages().end() ? QRegularExpressionMatch() : known->second.match(box.text);
+            require(match.hasMatch(), QStringLiteral("unknown %1 box: %2").arg(box.kind, box.text));
+            // A conversion error quotes the text of the box (or memo line) it could not read.
+            require(match.captured(1).isNull() || typedSomewhere(match.captured(1)),
+                    QStringLiteral("the error quotes text no box holds: %1").arg(box.text));
+            require(!showsInfOrNan(programPart(box.text)),
+                    QStringLiteral("box shows inf/nan: %1").arg(box.text));
+            if (box.kind != QLatin1String("error"))
+                continue;
+            ++m_errorKinds[errorKind(box.text)];
+            const QString length = testkit::byName<QLineEdit>(m_windows.fmSort.get(), "Le1")->text();
+            if (m_eventLoop && !badLength &&
+                box.text == QStringLiteral("'%1' is not a valid integer value.").arg(length))
+                badLength = true;
+            else
+                ++errors;
+        }
+        require(errors <= limit, QStringLiteral("%1 error boxes from one handler").arg(errors));
+    }
+
+    bool typedSomewhere(const QString& text) const
+    {
+        for (const QWidget* window : windows()) {
+            for (const QLineEdit* edit : window->findChildren<QLineEdit*>())
+                if (edit->text().contains(text))
+                    return true;
+            for (const QPlainTextEdit* memo : window->findChildren<QPlainTextEdit*>())
+                if (memo->toPlainText().contains(text))
+                    return true;
+        }
+        return false;
+    }
+
+    // The text the user sees in a control.
+    static QString textOf(const QWidget* widget)
+    {
+        if (auto* edit = qobject_cast<const QLineEdit*>(widget))
+            return edit->text();
+        if (auto* memo = qobject_cast<const QPlainTextEdit*>(widget))
+            return memo->toPlainText();
+        if (auto* label = qobject_cast<const QLabel*>(widget))
+            return label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+            return button->text();
+        QStringList texts{widget->windowTitle(), widget->accessibleName(), widget->accessibleDescription()};
+        if (auto* list = qobject_cast<const QListWidget*>(widget))
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->item(i)->text();
+        if (auto* box = qobject_cast<const QComboBox*>(widget))
+            for (int i = 0; i < box->count(); ++i)
+                texts << box->itemText(i);
+        if (auto* bar = qobject_cast<const QTabBar*>(widget))
+            for (int i = 0; i < bar->count(); ++i)
+                texts << bar->tabText(i);
+        if (auto* chart = qobject_cast<const ui::Chart*>(widget)) {
+            texts << chart->titleLines();
+            if (auto* view = qobject_cast<const QGraphicsView*>(chart->view()))
+                for (const QGraphicsItem* item : view->scene()->items()) {
+                    if (auto* text = dynamic_cast<const QGraphicsTextItem*>(item))
+                        texts << text->toPlainText();
+                    else if (auto* simple = dynamic_cast<const QGraphicsSimpleTextItem*>(item))
+                        texts << simple->text();
+                }
+        }
+        return texts.join(u'\n');
+    }
+
+    // No control shows an infinity or a NaN, unless the user typed or loaded it there. The
+    // password list and the password shown are random letters by design.
+    void checkTexts()
+    {
+        const QWidget* sort = m_windows.fmSort.get();
+        for (QWidget* window : windows()) {
+            QList<QWidget*> widgets = window->findChildren<QWidget*>();
+            widgets << window;
+            for (QWidget* widget : std::as_const(widgets)) {
+                if (widget->window() == sort && (widget->objectName() == QLatin1String("Memo1") ||
+                                                 widget->objectName() == QLatin1String("Edit1")))
+                    continue;
+                if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+                    const int revision = memo->document()->revision();
+                    if (std::exchange(m_memoRevision[memo], revision) == revision)
+                        continue;
+                }
+                const QString text = textOf(widget);
+                const auto typed = m_userText.constFind(widget);
+                if (showsInfOrNan(text) && (typed == m_userText.cend() || *typed != text))
+                    throw Failure(
+                        QStringLiteral("%1 shows \"%2\"").arg(nameOf(widget), text.left(200)).toStdString());
+            }
+        }
+    }
+
+    QRandomGenerator m_random;
+    QString m_folder;
+    RandomDialogs m_dialogs;
+    app::Windows m_windows;
+    QString m_what;
+    QList<QWidget*> m_touched;                 // the controls this event typed or keyed into
+    QHash<const QWidget*, QString> m_userText; // what the user last typed or loaded there
+    QHash<const QPlainTextEdit*, int> m_memoRevision;
+    qsizetype m_checkedBoxes = 0; // of this event's boxes
+    bool m_eventLoop = false;     // the event loop has run in this event
+    bool m_sortShown = false;
+    long m_events = 0;
+    int m_restarts = 0, m_listsSaved = 0, m_plotsSaved = 0, m_settingsSaved = 0;
+    std::map<QString, int> m_errorKinds;
+    struct KindStats {
+        int count = 0;
+        qint64 total = 0, slowest = 0; // nanoseconds
+    };
+    std::map<QString, KindStats> m_kinds;
+};
+
+} // namespace
+
+class TestMonkey : public QObject {
+    Q_OBJECT
+
+private slots:
+    void randomEvents()
+    {
+        const QByteArray seedText = qgetenv("VILORKA_MONKEY_SEED");
+        const quint32 seed = seedText.isEmpty() ? QRandomGenerator::system()->generate() : seedText.toUInt();
+        const long events = qEnvironmentVariableIsSet("VILORKA_MONKEY_EVENTS")
+                                ? qEnvironmentVariableIntValue("VILORKA_MONKEY_EVENTS")
+                                : 20000;
+        const QString repeat = QStringLiteral("VILORKA_MONKEY_SEED=%1").arg(seed);
+        std::printf("%s VILORKA_MONKEY_EVENTS=%ld\n", qPrintable(repeat), events);
+        std::fflush(stdout);
+
+        numtext::setDecimalSeparator(',');
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString oldCurrent = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QElapsedTimer clock;
+        clock.start();
+        {
+            Monkey monkey(seed, dir.path());
+            long done = 0;
+            try {
+                for (; done < events; ++done)
+                    monkey.step();
+            } catch (const Failure& failure) {
+                QDir::setCurrent(oldCurrent);
+                QFAIL(qPrintable(QStringLiteral("%1, event %2 (%3): %4")
+                                     .arg(repeat)
+                                     .arg(done)
+                                     .arg(monkey.what(), QString::fromStdString(failure.what()))));
+            }
+            monkey.summary();
+        }
+        std::printf("%.1f s\n", double(clock.elapsed()) / 1000);
+        QDir::setCurrent(oldCurrent);
+    }
+};
+
+QTEST_MAIN(TestMonkey)
+#include "tst_monkey.moc"
