@@ -23,6 +23,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -132,6 +133,20 @@ private slots:
             (QStringList{QStringLiteral("*Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")}));
         QCOMPARE(items(byName<QGroupBox>(w, "rgArcHyp")),
                  (QStringList{QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("*None")}));
+    }
+
+    // The radio items sit 3 pixels from their indicators, whose rims are shaded from the
+    // application's window colour, not from the colour chosen for the window.
+    void radioItemsKeepTheirLook()
+    {
+        calc()->setWindowColor(Qt::red);
+        const QList<QRadioButton*> radios = calc()->findChildren<QRadioButton*>();
+        QCOMPARE(radios.size(), 6);
+        for (const QRadioButton* radio : radios) {
+            QCOMPARE(radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, radio), 3);
+            QCOMPARE(radio->palette().color(QPalette::Window),
+                     QApplication::palette(radio).color(QPalette::Window));
+        }
     }
 
     void keyLayout_data()
