@@ -13,8 +13,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QIconEngine>
 #include <QLocale>
+#include <QPainter>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <map>
 
 namespace app {
 
@@ -54,13 +61,80 @@ char separatorOf(const QLocale& locale)
 
 void readDecimalSeparator() { numtext::setDecimalSeparator(separatorOf(QLocale::system())); }
 
-QIcon applicationIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/vilorka-%1.png").arg(size), QSize(size, size));
-    return icon;
-}
+namespace {
+
+constexpr std::array<int, 7> kIconSizes{16, 24, 32, 48, 64, 128, 256};
+
+QString iconFile(int size) { return QStringLiteral(":/icons/vilorka-%1.png").arg(size); }
+
+// The bundled icon, read from the executable when a window asks for it and let go when the event
+// loop next runs. The window system keeps its own copy of the pictures each window was given, so
+// the program need not hold them (0.4 MB, mostly the 256-pixel one) for as long as it runs; the
+// requests a new window makes in one go are served by one reading of each picture.
+class BundledIconEngine final : public QIconEngine {
+public:
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        // What the window system asks for: each picture as it is drawn.
+        if (mode == QIcon::Normal && state == QIcon::Off && size.width() == size.height() &&
+            std::ranges::find(kIconSizes, size.width()) != kIconSizes.end())
+            return picture(size.width());
+        return fullIcon().pixmap(size, mode, state); // scaled or in another mode, as an icon does
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return fullIcon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        QList<QSize> sizes;
+        if (mode == QIcon::Normal && state == QIcon::Off)
+            for (const int size : kIconSizes)
+                sizes.append(QSize(size, size));
+        return sizes;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("vilorka-bundled"); }
+    QIconEngine* clone() const override { return new BundledIconEngine; }
+
+private:
+    static QIcon fullIcon()
+    {
+        QIcon icon;
+        for (const int size : kIconSizes)
+            icon.addFile(iconFile(size), QSize(size, size));
+        return icon;
+    }
+
+    QPixmap picture(int size)
+    {
+        QPixmap& kept = m_pictures[size];
+        if (kept.isNull()) {
+            // Not QPixmap(file): that would keep a copy in the pixmap cache.
+            kept = QPixmap::fromImage(QImage(iconFile(size)));
+            if (!m_releasing && QCoreApplication::instance()) {
+                m_releasing = true;
+                QTimer::singleShot(0, &m_release, [this] {
+                    m_pictures.clear();
+                    m_releasing = false;
+                });
+            }
+        }
+        return kept;
+    }
+
+    std::map<int, QPixmap> m_pictures; // read in this turn of the event loop
+    bool m_releasing = false;
+    QObject m_release; // the context of the pending release, which goes with the engine
+};
+
+} // namespace
+
+QIcon applicationIcon() { return QIcon(new BundledIconEngine); }
 
 void identifyApplication()
 {

@@ -48,7 +48,7 @@ QString settingsFilePath();
 char separatorOf(const QLocale& locale);
 void readDecimalSeparator(); // from the user's locale, into numtext
 
-// The program's icon, bundled in the executable at 16 to 256 pixels.
+// The program's icon, bundled in the executable at 16 to 256 pixels and read when a window needs it.
 QIcon applicationIcon();
 // The application object's names, desktop entry and window icon, which every window inherits.
 void identifyApplication();
