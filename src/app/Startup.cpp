@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QLocale>
 #include <QPainter>
 #include <QStandardPaths>
@@ -67,6 +68,15 @@ constexpr std::array<int, 7> kIconSizes{16, 24, 32, 48, 64, 128, 256};
 
 QString iconFile(int size) { return QStringLiteral(":/icons/vilorka-%1.png").arg(size); }
 
+// A bundled picture as it is drawn. The reader is told the format, so it does not first ask every
+// image plugin whether it can read the file.
+QImage readIconPicture(int size)
+{
+    QImageReader reader(iconFile(size), "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 // The bundled icon, read from the executable when a window asks for it and let go when the event
 // loop next runs. The window system keeps its own copy of the pictures each window was given, so
 // the program need not hold them (0.4 MB, mostly the 256-pixel one) for as long as it runs; the
@@ -114,17 +124,22 @@ private:
     {
         QPixmap& kept = m_pictures[size];
         if (kept.isNull()) {
-            // Not QPixmap(file): that would keep a copy in the pixmap cache.
-            kept = QPixmap::fromImage(QImage(iconFile(size)));
-            if (!m_releasing && QCoreApplication::instance()) {
-                m_releasing = true;
-                QTimer::singleShot(0, &m_release, [this] {
-                    m_pictures.clear();
-                    m_releasing = false;
-                });
-            }
+            // Not QPixmap(file): the pixmap cache would keep a copy.
+            kept = QPixmap::fromImage(readIconPicture(size));
+            releaseSoon();
         }
         return kept;
+    }
+
+    void releaseSoon()
+    {
+        if (m_releasing || !QCoreApplication::instance())
+            return;
+        m_releasing = true;
+        QTimer::singleShot(0, &m_release, [this] {
+            m_pictures.clear();
+            m_releasing = false;
+        });
     }
 
     std::map<int, QPixmap> m_pictures; // read in this turn of the event loop
@@ -136,19 +151,24 @@ private:
 
 QIcon applicationIcon() { return QIcon(new BundledIconEngine); }
 
-void identifyApplication()
+void nameApplication()
 {
     QApplication::setApplicationName(QStringLiteral("vilorka"));
     // The title "калькулятор" captions the error boxes (ui::kAppTitle); it is not set as the
     // display name, which the desktop would append to every window's caption.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vilorka.Vilorka"));
+}
+
+void identifyApplication()
+{
+    nameApplication();
     QApplication::setWindowIcon(applicationIcon());
 }
 
 int run(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    identifyApplication();
+    nameApplication();
     readDecimalSeparator();
 
     ui::QtDialogs dialogs;
@@ -159,6 +179,11 @@ int run(int argc, char** argv)
     QObject::connect(
         windows.fmCalc.get(), &TfmCalc::closed, &application, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
+    // The main window's native window is made first and then given the icon, which so travels to
+    // the window system once, before the window is shown. An icon set before the native window
+    // is made is sent twice (as the window is made, and again as the widget passes it on).
+    windows.fmCalc->winId();
+    QApplication::setWindowIcon(applicationIcon());
     windows.fmCalc->show();
     return QApplication::exec();
 }
