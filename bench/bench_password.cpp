@@ -27,6 +27,7 @@ static void listTick(benchmark::State& state)
 {
     ui::QtDialogs dialogs;
     TfmSort window(dialogs, QStringLiteral("Pass.txt"));
+    window.ensureBuilt();
     QString lines;
     for (int i = 0; i < state.range(0); ++i)
         lines += QStringLiteral("a1B2c3\n");

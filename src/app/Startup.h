@@ -48,9 +48,12 @@ QString settingsFilePath();
 char separatorOf(const QLocale& locale);
 void readDecimalSeparator(); // from the user's locale, into numtext
 
-// The program's icon, bundled in the executable at 16 to 256 pixels.
+// The program's icon, bundled in the executable at 16 to 256 pixels and read when a window needs it.
 QIcon applicationIcon();
-// The application object's names, desktop entry and window icon, which every window inherits.
+// The application object's names and desktop entry, which every window inherits; set before
+// the first window is made.
+void nameApplication();
+// The names, and the window icon every window inherits.
 void identifyApplication();
 
 int run(int argc, char** argv);

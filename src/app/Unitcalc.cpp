@@ -8,6 +8,7 @@
 #include "ui/Widgets.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QStatusBar>
@@ -34,8 +36,9 @@ namespace {
 const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
 // The two lines of the About box are joined by LF then CR, in that order.
-const QString kAboutText = QStringLiteral("© 2026 Команда Вилорки, авторы научного калькулятора\n\r"
-                                          "Версия " VILORKA_VERSION ", лицензия GNU GPL 3.0 или более поздняя");
+const QString kAboutText =
+    QStringLiteral("© 2026 Команда Вилорки, авторы научного калькулятора\n\r"
+                   "Версия " VILORKA_VERSION ", лицензия GNU GPL 3.0 или более поздняя");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
 constexpr int kDefaultColor = 500000; // a stored black comes back as this green
 constexpr int kClientWidth = 370;
@@ -114,6 +117,22 @@ const std::array<KeySpec, 43> kKeys{{
 
 constexpr int kKeyWidth = 33;
 constexpr int kKeyHeight = 25;
+
+// The window's style with a tight gap between a radio item's indicator and its text, so that
+// "Радианы" fits its third of the group. A style sheet would do the same, but it would bring the
+// whole style sheet engine into the program's start-up (about half a megabyte).
+class TightRadioStyle final : public QProxyStyle {
+public:
+    explicit TightRadioStyle(QObject* owner) { setParent(owner); }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        constexpr int kLabelSpacing = 3;
+        if (metric == PM_RadioButtonLabelSpacing)
+            return kLabelSpacing;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 } // namespace
 
@@ -195,13 +214,20 @@ void TfmCalc::addRadioItems(QGroupBox* box, QButtonGroup* group, std::initialize
 {
     // Three equal columns inside the group's frame; a tight indicator gap lets "Радианы" fit.
     constexpr int kInset = 3;
+    if (!m_radioStyle)
+        m_radioStyle = new TightRadioStyle(this); // after the items' parents, so deleted after them
     const int columnWidth = (box->width() - 2 * kInset) / 3;
     int index = 0;
     for (const QString& item : items) {
         auto* button = new QRadioButton(item, box);
         button->setObjectName(box->objectName() + QString::number(index));
         button->setAccessibleName(item);
-        button->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
+        button->setStyle(m_radioStyle);
+        // The indicator's rim is shaded from the application's window colour, not from the
+        // colour chosen for this window, so it keeps its look whatever that colour.
+        QPalette own = QApplication::palette(button);
+        own.setBrush(QPalette::Window, own.window());
+        button->setPalette(own);
         button->setGeometry(kInset + index * columnWidth, 7, columnWidth, box->height() - 12);
         group->addButton(button, index++);
     }

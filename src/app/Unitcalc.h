@@ -20,6 +20,7 @@ class QLineEdit;
 class QMenu;
 class QRadioButton;
 class QStatusBar;
+class QStyle;
 
 namespace ui {
 class PictureButton;
@@ -174,6 +175,7 @@ private:
     ini::IniFile settingsFile; // as read at creation, then as last written
     QButtonGroup* m_angleGroup = nullptr;
     QButtonGroup* m_variantGroup = nullptr;
+    QStyle* m_radioStyle = nullptr; // the radio items' style, owned by the window
     QColor m_lastChosenColor = Qt::black;
     QFont m_fontDialogFont;
     ToolWindows m_tools;

@@ -94,18 +94,23 @@ void PickList::keyPressEvent(QKeyEvent* event)
 TfmKonvert::TfmKonvert(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmKonvert", QStringLiteral("Конвертер измерительных величин"), 192, 114, 548,
                                494, QColor(192, 192, 192)})
-    , Label1(ui::label(this, "Label1", QStringLiteral("Категория"), {240, 8, 53, 13}))
-    , ComboBox1(categoryBox(this, "ComboBox1", Label1, {192, 24, 145, 21}))
-    , Label2(ui::label(this, "Label2", QStringLiteral("Исходная величина"), {72, 56, 99, 13}))
-    , Label3(ui::label(this, "Label3", QStringLiteral("Конечная величина"), {360, 56, 98, 13}))
-    , ListBox1(listBox(this, "ListBox1", Label2, {0, 72, 265, 329}))
-    , ListBox2(listBox(this, "ListBox2", Label3, {272, 72, 265, 329}))
-    , Label4(ui::label(this, "Label4", QStringLiteral("Количество исходных едениц"), {8, 408, 149, 13}))
-    , Edit1(numberBox(this, "Edit1", Label4, {8, 424, 153, 24}))
-    , Label5(ui::label(this, "Label5", QStringLiteral("Ответ"), {272, 408, 30, 13}))
-    , Edit2(numberBox(this, "Edit2", Label5, {272, 424, 217, 24}))
-    , bbHelp(ui::pushButton(this, "bbHelp", QStringLiteral("?"), {512, 24, 25, 25}))
 {
+}
+
+void TfmKonvert::build()
+{
+    Label1 = ui::label(this, "Label1", QStringLiteral("Категория"), {240, 8, 53, 13});
+    ComboBox1 = categoryBox(this, "ComboBox1", Label1, {192, 24, 145, 21});
+    Label2 = ui::label(this, "Label2", QStringLiteral("Исходная величина"), {72, 56, 99, 13});
+    Label3 = ui::label(this, "Label3", QStringLiteral("Конечная величина"), {360, 56, 98, 13});
+    ListBox1 = listBox(this, "ListBox1", Label2, {0, 72, 265, 329});
+    ListBox2 = listBox(this, "ListBox2", Label3, {272, 72, 265, 329});
+    Label4 = ui::label(this, "Label4", QStringLiteral("Количество исходных едениц"), {8, 408, 149, 13});
+    Edit1 = numberBox(this, "Edit1", Label4, {8, 424, 153, 24});
+    Label5 = ui::label(this, "Label5", QStringLiteral("Ответ"), {272, 408, 30, 13});
+    Edit2 = numberBox(this, "Edit2", Label5, {272, 424, 217, 24});
+    bbHelp = ui::pushButton(this, "bbHelp", QStringLiteral("?"), {512, 24, 25, 25});
+
     Edit1->setText(QStringLiteral("1"));
     QFont helpFont = bbHelp->font();
     helpFont.setPixelSize(19);

@@ -42,18 +42,21 @@ public slots:
     void ListBox2Click();
     void bbHelpClick();
 
+protected:
+    void build() override;
+
 public:
-    QLabel* Label1;
-    QComboBox* ComboBox1;
-    QLabel* Label2;
-    QLabel* Label3;
-    PickList* ListBox1;
-    PickList* ListBox2;
-    QLabel* Label4;
-    QLineEdit* Edit1;
-    QLabel* Label5;
-    QLineEdit* Edit2;
-    QPushButton* bbHelp;
+    QLabel* Label1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    PickList* ListBox1 = nullptr;
+    PickList* ListBox2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* bbHelp = nullptr;
 
 private:
     void fillLists(std::size_t category);

@@ -19,12 +19,15 @@ public slots:
     void bbStartClick();
     void bbClearClick();
 
+protected:
+    void build() override;
+
 public:
-    ui::LabeledEdit* leYouElo;
-    ui::LabeledEdit* leEloTurn;
-    ui::LabeledEdit* leGame;
-    ui::LabeledEdit* leNo;
-    ui::LabeledEdit* leNewElo;
-    QPushButton* bbStart;
-    QPushButton* bbClear;
+    ui::LabeledEdit* leYouElo = nullptr;
+    ui::LabeledEdit* leEloTurn = nullptr;
+    ui::LabeledEdit* leGame = nullptr;
+    ui::LabeledEdit* leNo = nullptr;
+    ui::LabeledEdit* leNewElo = nullptr;
+    QPushButton* bbStart = nullptr;
+    QPushButton* bbClear = nullptr;
 };

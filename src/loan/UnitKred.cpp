@@ -116,42 +116,47 @@ loan::PaymentTime timingOf(const ui::RadioGroup* group)
 
 TfmKred::TfmKred(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmKred", QStringLiteral("Кредит"), 193, 112, 372, 460, QColor(192, 192, 192)})
-    , PageControl1(pageControl(this, "PageControl1", {8, 16, 345, 393}))
-    , TabSheet1(tabSheet(PageControl1, "TabSheet1", QStringLiteral("Списание")))
-    , Label6(helpLabel(TabSheet1, "Label6", {24, 16}))
-    , Label2(ui::label(TabSheet1, "Label2", kRate, {8, 96, 99, 13}))
-    , Edit2(box(TabSheet1, "Edit2", Label2, {112, 88, 25, 21}, QStringLiteral("20")))
-    , UpDown1(ui::upDown(TabSheet1, "UpDown1", Edit2, kUpDownMin, kUpDownMax, 20, {137, 88, 16, 21}))
-    , Label4(ui::label(TabSheet1, "Label4", QStringLiteral("Номер месяца"), {200, 96, 75, 13}))
-    , Edit4(box(TabSheet1, "Edit4", Label4, {280, 88, 33, 24}, QStringLiteral("17"), 13))
-    , UpDown3(ui::upDown(TabSheet1, "UpDown3", Edit4, kUpDownMin, kUpDownMax, 17, {313, 88, 16, 24}))
-    , Label3(ui::label(TabSheet1, "Label3", QStringLiteral("Количество месяцев в течении которых вы платите"),
-                       {8, 136, 263, 13}))
-    , Edit3(box(TabSheet1, "Edit3", Label3, {280, 128, 33, 24}, QStringLiteral("36"), 13))
-    , UpDown2(ui::upDown(TabSheet1, "UpDown2", Edit3, kUpDownMin, kUpDownMax, 36, {313, 128, 16, 24}))
-    , Label1(ui::label(TabSheet1, "Label1", QStringLiteral("Сумма кредита"), {16, 168, 78, 13}))
-    , Edit1(box(TabSheet1, "Edit1", Label1, {16, 184, 97, 24}, QStringLiteral("100000"), 13))
-    , Label5(ui::label(TabSheet1, "Label5", QStringLiteral("Списанная сумма"), {208, 168, 91, 13}))
-    , Edit5(box(TabSheet1, "Edit5", Label5, {208, 184, 97, 21}, QString()))
-    , RadioGroup1(ui::radioGroup(TabSheet1, "RadioGroup1", kTiming, kTimingItems, {8, 224, 137, 97}))
-    , Label7(helpLabel(TabSheet1, "Label7", {176, 224}, 12))
-    , Button1(ui::pushButton(TabSheet1, "Button1", kCalculate, {128, 336, 75, 25}))
-    , TabSheet2(tabSheet(PageControl1, "TabSheet2", QStringLiteral("Продолжительность")))
-    , Label8(helpLabel(TabSheet2, "Label8", {40, 16}))
-    , Label10(ui::label(TabSheet2, "Label10", QStringLiteral("Величена регулярных выплат"), {8, 72, 150, 13}))
-    , Edit7(box(TabSheet2, "Edit7", Label10, {184, 64, 121, 21}, QStringLiteral("5000")))
-    , Label11(
-          ui::label(TabSheet2, "Label11", QStringLiteral("Первоначальная сумма кредита"), {8, 120, 165, 13}))
-    , Edit8(box(TabSheet2, "Edit8", Label11, {184, 112, 121, 21}, QStringLiteral("50000")))
-    , Label9(ui::label(TabSheet2, "Label9", kRate, {8, 160, 99, 13}))
-    , Edit6(box(TabSheet2, "Edit6", Label9, {184, 152, 33, 21}, QStringLiteral("20")))
-    , UpDown4(ui::upDown(TabSheet2, "UpDown4", Edit6, kUpDownMin, kUpDownMax, 20, {217, 152, 16, 21}))
-    , Label12(
-          ui::label(TabSheet2, "Label12", QStringLiteral("Количество этапов (месяцев)"), {8, 200, 150, 13}))
-    , Edit9(box(TabSheet2, "Edit9", Label12, {184, 192, 49, 21}, QString()))
-    , RadioGroup2(ui::radioGroup(TabSheet2, "RadioGroup2", kTiming, kTimingItems, {80, 232, 185, 81}))
-    , Button2(ui::pushButton(TabSheet2, "Button2", kCalculate, {136, 328, 75, 25}))
 {
+}
+
+void TfmKred::build()
+{
+    PageControl1 = pageControl(this, "PageControl1", {8, 16, 345, 393});
+    TabSheet1 = tabSheet(PageControl1, "TabSheet1", QStringLiteral("Списание"));
+    Label6 = helpLabel(TabSheet1, "Label6", {24, 16});
+    Label2 = ui::label(TabSheet1, "Label2", kRate, {8, 96, 99, 13});
+    Edit2 = box(TabSheet1, "Edit2", Label2, {112, 88, 25, 21}, QStringLiteral("20"));
+    UpDown1 = ui::upDown(TabSheet1, "UpDown1", Edit2, kUpDownMin, kUpDownMax, 20, {137, 88, 16, 21});
+    Label4 = ui::label(TabSheet1, "Label4", QStringLiteral("Номер месяца"), {200, 96, 75, 13});
+    Edit4 = box(TabSheet1, "Edit4", Label4, {280, 88, 33, 24}, QStringLiteral("17"), 13);
+    UpDown3 = ui::upDown(TabSheet1, "UpDown3", Edit4, kUpDownMin, kUpDownMax, 17, {313, 88, 16, 24});
+    Label3 = ui::label(TabSheet1, "Label3", QStringLiteral("Количество месяцев в течении которых вы платите"),
+                       {8, 136, 263, 13});
+    Edit3 = box(TabSheet1, "Edit3", Label3, {280, 128, 33, 24}, QStringLiteral("36"), 13);
+    UpDown2 = ui::upDown(TabSheet1, "UpDown2", Edit3, kUpDownMin, kUpDownMax, 36, {313, 128, 16, 24});
+    Label1 = ui::label(TabSheet1, "Label1", QStringLiteral("Сумма кредита"), {16, 168, 78, 13});
+    Edit1 = box(TabSheet1, "Edit1", Label1, {16, 184, 97, 24}, QStringLiteral("100000"), 13);
+    Label5 = ui::label(TabSheet1, "Label5", QStringLiteral("Списанная сумма"), {208, 168, 91, 13});
+    Edit5 = box(TabSheet1, "Edit5", Label5, {208, 184, 97, 21}, QString());
+    RadioGroup1 = ui::radioGroup(TabSheet1, "RadioGroup1", kTiming, kTimingItems, {8, 224, 137, 97});
+    Label7 = helpLabel(TabSheet1, "Label7", {176, 224}, 12);
+    Button1 = ui::pushButton(TabSheet1, "Button1", kCalculate, {128, 336, 75, 25});
+    TabSheet2 = tabSheet(PageControl1, "TabSheet2", QStringLiteral("Продолжительность"));
+    Label8 = helpLabel(TabSheet2, "Label8", {40, 16});
+    Label10 = ui::label(TabSheet2, "Label10", QStringLiteral("Величена регулярных выплат"), {8, 72, 150, 13});
+    Edit7 = box(TabSheet2, "Edit7", Label10, {184, 64, 121, 21}, QStringLiteral("5000"));
+    Label11 =
+        ui::label(TabSheet2, "Label11", QStringLiteral("Первоначальная сумма кредита"), {8, 120, 165, 13});
+    Edit8 = box(TabSheet2, "Edit8", Label11, {184, 112, 121, 21}, QStringLiteral("50000"));
+    Label9 = ui::label(TabSheet2, "Label9", kRate, {8, 160, 99, 13});
+    Edit6 = box(TabSheet2, "Edit6", Label9, {184, 152, 33, 21}, QStringLiteral("20"));
+    UpDown4 = ui::upDown(TabSheet2, "UpDown4", Edit6, kUpDownMin, kUpDownMax, 20, {217, 152, 16, 21});
+    Label12 =
+        ui::label(TabSheet2, "Label12", QStringLiteral("Количество этапов (месяцев)"), {8, 200, 150, 13});
+    Edit9 = box(TabSheet2, "Edit9", Label12, {184, 192, 49, 21}, QString());
+    RadioGroup2 = ui::radioGroup(TabSheet2, "RadioGroup2", kTiming, kTimingItems, {80, 232, 185, 81});
+    Button2 = ui::pushButton(TabSheet2, "Button2", kCalculate, {136, 328, 75, 25});
+
     PageControl1->setCurrentWidget(TabSheet1);
     for (const auto& [caption, box] : {std::pair<QLabel*, QWidget*>{Label2, Edit2},
                                        {Label4, Edit4},

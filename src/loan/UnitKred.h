@@ -25,41 +25,44 @@ public slots:
     void Button1Click();
     void Button2Click();
 
+protected:
+    void build() override;
+
 public:
-    QTabWidget* PageControl1;
+    QTabWidget* PageControl1 = nullptr;
 
     // "Списание"
-    QWidget* TabSheet1;
-    QLabel* Label6;
-    QLabel* Label2;
-    QLineEdit* Edit2;
-    ui::UpDown* UpDown1;
-    QLabel* Label4;
-    QLineEdit* Edit4;
-    ui::UpDown* UpDown3;
-    QLabel* Label3;
-    QLineEdit* Edit3;
-    ui::UpDown* UpDown2;
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QLabel* Label5;
-    QLineEdit* Edit5;
-    ui::RadioGroup* RadioGroup1;
-    QLabel* Label7;
-    QPushButton* Button1;
+    QWidget* TabSheet1 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    ui::UpDown* UpDown1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    ui::UpDown* UpDown3 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    ui::UpDown* UpDown2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Edit5 = nullptr;
+    ui::RadioGroup* RadioGroup1 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Button1 = nullptr;
 
     // "Продолжительность"
-    QWidget* TabSheet2;
-    QLabel* Label8;
-    QLabel* Label10;
-    QLineEdit* Edit7;
-    QLabel* Label11;
-    QLineEdit* Edit8;
-    QLabel* Label9;
-    QLineEdit* Edit6;
-    ui::UpDown* UpDown4;
-    QLabel* Label12;
-    QLineEdit* Edit9;
-    ui::RadioGroup* RadioGroup2;
-    QPushButton* Button2;
+    QWidget* TabSheet2 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* Edit7 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLineEdit* Edit8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLineEdit* Edit6 = nullptr;
+    ui::UpDown* UpDown4 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLineEdit* Edit9 = nullptr;
+    ui::RadioGroup* RadioGroup2 = nullptr;
+    QPushButton* Button2 = nullptr;
 };

@@ -49,20 +49,25 @@ TfmSort::TfmSort(ui::Dialogs& dialogs, const QString& listFile, password::Unifor
     : ui::ToolWindow(dialogs, {"fmSort", QStringLiteral("Пароль"), 193, 111, 233, 379, QColor()})
     , m_listFile(listFile)
     , m_generator(std::move(source))
-    , Edit1(ui::lineEdit(this, "Edit1", nullptr, {8, 8, 211, 26}))
-    , Le1(ui::labeledEdit(this, "Le1", QStringLiteral("Длинна"), {8, 58, 41, 21}))
-    , UpDown1(ui::upDown(this, "UpDown1", Le1, 0, 10, 6, {49, 58, 16, 21}))
-    , btnSort(ui::pushButton(this, "btnSort", QStringLiteral("Генерация"), {8, 88, 69, 25}))
-    , btnClear(ui::pushButton(this, "btnClear", QStringLiteral("Очистить"), {79, 88, 69, 25}))
-    , Button1(ui::pushButton(this, "Button1", QStringLiteral("Стоп"), {150, 88, 69, 25}))
-    , RadioGroup1(ui::radioGroup(this, "RadioGroup1", QStringLiteral("Скорость"),
+{
+}
+
+void TfmSort::build()
+{
+    Edit1 = ui::lineEdit(this, "Edit1", nullptr, {8, 8, 211, 26});
+    Le1 = ui::labeledEdit(this, "Le1", QStringLiteral("Длинна"), {8, 58, 41, 21});
+    UpDown1 = ui::upDown(this, "UpDown1", Le1, 0, 10, 6, {49, 58, 16, 21});
+    btnSort = ui::pushButton(this, "btnSort", QStringLiteral("Генерация"), {8, 88, 69, 25});
+    btnClear = ui::pushButton(this, "btnClear", QStringLiteral("Очистить"), {79, 88, 69, 25});
+    Button1 = ui::pushButton(this, "Button1", QStringLiteral("Стоп"), {150, 88, 69, 25});
+    RadioGroup1 = ui::radioGroup(this, "RadioGroup1", QStringLiteral("Скорость"),
                                  {QStringLiteral("4 пароля в секунду"), QStringLiteral("5 паролей в секунду"),
                                   QStringLiteral("8 паролей в секунду")},
-                                 {8, 120, 211, 81}))
-    , Memo1(ui::memo(this, "Memo1", QStringLiteral("Пароли"), {8, 208, 211, 135}))
-    , Timer1(makeTimer(this, "Timer1", kCharacterInterval))
-    , Timer2(makeTimer(this, "Timer2", kListIntervalAtCreation))
-{
+                                 {8, 120, 211, 81});
+    Memo1 = ui::memo(this, "Memo1", QStringLiteral("Пароли"), {8, 208, 211, 135});
+    Timer1 = makeTimer(this, "Timer1", kCharacterInterval);
+    Timer2 = makeTimer(this, "Timer2", kListIntervalAtCreation);
+
     QFont passwordFont = Edit1->font();
     passwordFont.setPixelSize(16);
     Edit1->setFont(passwordFont);

@@ -45,6 +45,7 @@ public slots:
     void ProgramEnd();
 
 protected:
+    void build() override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -59,14 +60,14 @@ private:
     bool m_everShown = false;
 
 public:
-    QLineEdit* Edit1;
-    ui::LabeledEdit* Le1;
-    ui::UpDown* UpDown1;
-    QPushButton* btnSort;
-    QPushButton* btnClear;
-    QPushButton* Button1;
-    ui::RadioGroup* RadioGroup1;
-    QPlainTextEdit* Memo1;
-    QTimer* Timer1;
-    QTimer* Timer2;
+    QLineEdit* Edit1 = nullptr;
+    ui::LabeledEdit* Le1 = nullptr;
+    ui::UpDown* UpDown1 = nullptr;
+    QPushButton* btnSort = nullptr;
+    QPushButton* btnClear = nullptr;
+    QPushButton* Button1 = nullptr;
+    ui::RadioGroup* RadioGroup1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
 };

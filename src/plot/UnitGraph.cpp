@@ -73,14 +73,19 @@ struct BusyCursor {
 
 TfmGraph::TfmGraph(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmGraph", kPlotTitle, 192, 114, 639, 480, QColor(192, 220, 192)})
-    , Chart1(new ui::Chart(this))
-    , Memo1(ui::memo(this, "Memo1", QStringLiteral("Данные графика"), {520, 8, 105, 201}))
-    , BitBtn2(coloredButton(this, "BitBtn2", kPlotTitle, {528, 224, 75, 25}, kGreen))
-    , BitBtn1(coloredButton(this, "BitBtn1", QStringLiteral("Сохранить"), {528, 256, 75, 25}, kRed))
-    , BitBtn3(coloredButton(this, "BitBtn3", QStringLiteral("Открыть"), {528, 288, 75, 25},
-                            palette().color(QPalette::Active, QPalette::Highlight)))
-    , Button2(ui::pushButton(this, "Button2", QStringLiteral("Очистить"), {528, 320, 75, 25}))
 {
+}
+
+void TfmGraph::build()
+{
+    Chart1 = new ui::Chart(this);
+    Memo1 = ui::memo(this, "Memo1", QStringLiteral("Данные графика"), {520, 8, 105, 201});
+    BitBtn2 = coloredButton(this, "BitBtn2", kPlotTitle, {528, 224, 75, 25}, kGreen);
+    BitBtn1 = coloredButton(this, "BitBtn1", QStringLiteral("Сохранить"), {528, 256, 75, 25}, kRed);
+    BitBtn3 = coloredButton(this, "BitBtn3", QStringLiteral("Открыть"), {528, 288, 75, 25},
+                            palette().color(QPalette::Active, QPalette::Highlight));
+    Button2 = ui::pushButton(this, "Button2", QStringLiteral("Очистить"), {528, 320, 75, 25});
+
     ui::nameControl(Chart1, "Chart1", QString());
     Chart1->setGeometry(8, 8, 505, 417);
     Chart1->series(0)->setObjectName(QStringLiteral("Series1"));

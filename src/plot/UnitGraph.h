@@ -23,13 +23,16 @@ public slots:
     void BitBtn1Click(); // save the column
     void BitBtn3Click(); // load the column
 
+protected:
+    void build() override;
+
 public:
-    ui::Chart* Chart1;
-    QPlainTextEdit* Memo1;
-    QPushButton* BitBtn2;
-    QPushButton* BitBtn1;
-    QPushButton* BitBtn3;
-    QPushButton* Button2;
+    ui::Chart* Chart1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QPushButton* Button2 = nullptr;
 
 private:
     QString m_saveName; // the names last chosen in each file dialog, offered again next time

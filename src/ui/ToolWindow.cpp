@@ -38,6 +38,22 @@ QSize ToolWindow::clientSize(int outerWidth, int outerHeight)
     return {outerWidth - kFrameWidth, outerHeight - kFrameHeight};
 }
 
+void ToolWindow::ensureBuilt()
+{
+    if (m_built)
+        return;
+    m_built = true;
+    build();
+}
+
+void ToolWindow::setVisible(bool visible)
+{
+    // Built while still hidden, so the controls are shown with the window as if made with it.
+    if (visible)
+        ensureBuilt();
+    QWidget::setVisible(visible);
+}
+
 void ToolWindow::showTool()
 {
     show();

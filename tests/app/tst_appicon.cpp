@@ -38,6 +38,35 @@ private slots:
         // A drawn picture, not an empty square: the corners are transparent, the centre opaque.
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(image.pixel(size / 2, size / 2)), 255);
+        // The bundled picture itself, read again once the event loop has let the first reading go.
+        const QString file = QStringLiteral(":/icons/vilorka-%1.png").arg(size);
+        QCOMPARE(image, QImage(file).convertToFormat(image.format()));
+        QCoreApplication::processEvents();
+        QCOMPARE(icon.pixmap(QSize(size, size)).toImage(), image);
+    }
+
+    // Sizes between the bundled ones and the other modes come out as from an icon of the files.
+    void otherSizesAndModes_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("between two sizes") << 20 << int(QIcon::Normal);
+        QTest::newRow("above the largest") << 300 << int(QIcon::Normal);
+        QTest::newRow("disabled") << 32 << int(QIcon::Disabled);
+    }
+
+    void otherSizesAndModes()
+    {
+        QFETCH(int, size);
+        QFETCH(int, mode);
+        QIcon files;
+        for (const int bundled : {16, 24, 32, 48, 64, 128, 256})
+            files.addFile(QStringLiteral(":/icons/vilorka-%1.png").arg(bundled), QSize(bundled, bundled));
+        const QIcon icon = app::applicationIcon();
+        const auto iconMode = static_cast<QIcon::Mode>(mode);
+        QCOMPARE(icon.actualSize(QSize(size, size), iconMode), files.actualSize(QSize(size, size), iconMode));
+        QCOMPARE(icon.pixmap(QSize(size, size), iconMode).toImage(),
+                 files.pixmap(QSize(size, size), iconMode).toImage());
     }
 
     void everyWindowCarriesTheIcon()

@@ -28,6 +28,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -197,6 +198,20 @@ private slots:
             (QStringList{QStringLiteral("*Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")}));
         QCOMPARE(items(byName<QGroupBox>(w, "rgArcHyp")),
                  (QStringList{QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("*None")}));
+    }
+
+    // The radio items sit 3 pixels from their indicators, whose rims are shaded from the
+    // application's window colour, not from the colour chosen for the window.
+    void radioItemsKeepTheirLook()
+    {
+        calc()->setWindowColor(Qt::red);
+        const QList<QRadioButton*> radios = calc()->findChildren<QRadioButton*>();
+        QCOMPARE(radios.size(), 6);
+        for (const QRadioButton* radio : radios) {
+            QCOMPARE(radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, radio), 3);
+            QCOMPARE(radio->palette().color(QPalette::Window),
+                     QApplication::palette(radio).color(QPalette::Window));
+        }
     }
 
     void keyLayout_data()
@@ -535,18 +550,25 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("control"); // one of the window's controls
         QTest::newRow("Elo, yes") << "mnuElo" << int(ui::Answer::Yes) << "fmElo"
-                                  << "Расчёт Эло";
+                                  << "Расчёт Эло"
+                                  << "leYouElo";
         QTest::newRow("Elo, no") << "mnuElo" << int(ui::Answer::No) << "fmNewElo"
-                                 << "Расчёт начального Эло";
+                                 << "Расчёт начального Эло"
+                                 << "Edit1";
         QTest::newRow("plot") << "mnuGraph" << -1 << "fmGraph"
-                              << "График";
+                              << "График"
+                              << "Memo1";
         QTest::newRow("password") << "mnuSort" << -1 << "fmSort"
-                                  << "Пароль";
+                                  << "Пароль"
+                                  << "btnSort";
         QTest::newRow("loan") << "N3" << -1 << "fmKred"
-                              << "Кредит";
+                              << "Кредит"
+                              << "PageControl1";
         QTest::newRow("converter") << "N4" << -1 << "fmKonvert"
-                                   << "Конвертер измерительных величин";
+                                   << "Конвертер измерительных величин"
+                                   << "ComboBox1";
     }
 
     void toolWindowsFromMenu()
@@ -555,28 +577,50 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QString, window);
         QFETCH(QString, caption);
+        QFETCH(QString, control);
+        const auto tools = [] {
+            QList<ui::ToolWindow*> all;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* tool = qobject_cast<ui::ToolWindow*>(top))
+                    all << tool;
+            return all;
+        };
+        // Every tool window exists from the start with its frame, its controls not yet made.
+        QCOMPARE(tools().size(), 6);
+        for (const ui::ToolWindow* tool : tools()) {
+            QVERIFY2(!tool->isBuilt() && tool->findChildren<QWidget*>().isEmpty(),
+                     qPrintable(tool->objectName()));
+            QVERIFY(!tool->windowTitle().isEmpty());
+        }
+
         if (answer >= 0)
             m_dialogs->confirmAnswers.push_back(static_cast<ui::Answer>(answer));
         byName<QAction>(calc(), action.toLatin1().constData())->trigger();
 
         QList<ui::ToolWindow*> shown;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* tool = qobject_cast<ui::ToolWindow*>(top); tool && tool->isVisible())
+        for (ui::ToolWindow* tool : tools()) {
+            if (tool->isVisible())
                 shown << tool;
+            else
+                QVERIFY2(!tool->isBuilt(), qPrintable(tool->objectName())); // only what is shown is built
+        }
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.front()->objectName(), window);
         QCOMPARE(shown.front()->windowTitle(), caption);
         QVERIFY(!(shown.front()->windowFlags() & Qt::WindowMaximizeButtonHint));
         if (answer >= 0)
             QCOMPARE(m_dialogs->boxes.front().text, QStringLiteral("У вас есть рейтинг?"));
+        QWidget* const built = byName<QWidget>(shown.front(), control.toLatin1().constData());
+        QVERIFY(built->isVisible());
 
-        // Closing only hides the window; the menu shows it again.
+        // Closing only hides the window; the menu shows it again, with the same controls.
         shown.front()->close();
         QVERIFY(!shown.front()->isVisible());
         if (answer >= 0)
             m_dialogs->confirmAnswers.push_back(static_cast<ui::Answer>(answer));
         byName<QAction>(calc(), action.toLatin1().constData())->trigger();
         QVERIFY(shown.front()->isVisible());
+        QCOMPARE(byName<QWidget>(shown.front(), control.toLatin1().constData()), built);
     }
 
     void eloQuestionDismissedShowsNothing()

@@ -123,6 +123,7 @@ private slots:
         QVERIFY(QDir::setCurrent(m_dir->path()));
         m_dialogs = std::make_unique<FakeDialogs>();
         m_w = std::make_unique<TfmSort>(*m_dialogs, QStringLiteral("Pass.txt"), CountingSource{});
+        m_w->ensureBuilt(); // the controls, as the first show would make them
     }
 
     void cleanup()
@@ -487,6 +488,7 @@ private slots:
     {
         SlowDialogs dialogs;
         m_w = std::make_unique<TfmSort>(dialogs, path("missing/Pass.txt"), CountingSource{});
+        m_w->ensureBuilt();
         QSignalSpy ticks(m_w->Timer1, &QTimer::timeout);
         int ticksWhileOpen = 0;
         dialogs.whileOpen = [&] {

@@ -398,6 +398,7 @@ private slots:
     // The drawing is built at the first show and then shows what was plotted before it.
     void chartDrawnAtFirstShow()
     {
+        m_windows.fmGraph->ensureBuilt(); // the controls, without showing the window
         QVERIFY(!chart()->view());
         memo()->setPlainText(QStringLiteral("1\n4\n9"));
         click(m_windows.fmGraph.get(), "BitBtn2");
