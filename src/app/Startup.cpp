@@ -9,20 +9,16 @@
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
 #include "ui/Dialogs.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QIconEngine>
 #include <QImageReader>
 #include <QLocale>
-#include <QPainter>
 #include <QStandardPaths>
-#include <QTimer>
 
-#include <algorithm>
 #include <array>
-#include <map>
 
 namespace app {
 
@@ -64,92 +60,29 @@ void readDecimalSeparator() { numtext::setDecimalSeparator(separatorOf(QLocale::
 
 namespace {
 
-constexpr std::array<int, 7> kIconSizes{16, 24, 32, 48, 64, 128, 256};
-
-QString iconFile(int size) { return QStringLiteral(":/icons/vilorka-%1.png").arg(size); }
+// The window icon's pictures: the sizes window managers draw in title bars, task bars and
+// window switchers. Launchers take the larger ones from the installed icon theme instead, so the
+// program need not decode them at every start.
+constexpr std::array<int, 5> kIconSizes{16, 24, 32, 48, 64};
 
 // A bundled picture as it is drawn. The reader is told the format, so it does not first ask every
 // image plugin whether it can read the file.
 QImage readIconPicture(int size)
 {
-    QImageReader reader(iconFile(size), "png");
+    QImageReader reader(QStringLiteral(":/icons/vilorka-%1.png").arg(size), "png");
     reader.setAutoDetectImageFormat(false);
     return reader.read();
 }
 
-// The bundled icon, read from the executable when a window asks for it and let go when the event
-// loop next runs. The window system keeps its own copy of the pictures each window was given, so
-// the program need not hold them (0.4 MB, mostly the 256-pixel one) for as long as it runs; the
-// requests a new window makes in one go are served by one reading of each picture.
-class BundledIconEngine final : public QIconEngine {
-public:
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        // What the window system asks for: each picture as it is drawn.
-        if (mode == QIcon::Normal && state == QIcon::Off && size.width() == size.height() &&
-            std::ranges::find(kIconSizes, size.width()) != kIconSizes.end())
-            return picture(size.width());
-        return fullIcon().pixmap(size, mode, state); // scaled or in another mode, as an icon does
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return fullIcon().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        QList<QSize> sizes;
-        if (mode == QIcon::Normal && state == QIcon::Off)
-            for (const int size : kIconSizes)
-                sizes.append(QSize(size, size));
-        return sizes;
-    }
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
-    }
-    bool isNull() override { return false; }
-    QString key() const override { return QStringLiteral("vilorka-bundled"); }
-    QIconEngine* clone() const override { return new BundledIconEngine; }
-
-private:
-    static QIcon fullIcon()
-    {
-        QIcon icon;
-        for (const int size : kIconSizes)
-            icon.addFile(iconFile(size), QSize(size, size));
-        return icon;
-    }
-
-    QPixmap picture(int size)
-    {
-        QPixmap& kept = m_pictures[size];
-        if (kept.isNull()) {
-            // Not QPixmap(file): the pixmap cache would keep a copy.
-            kept = QPixmap::fromImage(readIconPicture(size));
-            releaseSoon();
-        }
-        return kept;
-    }
-
-    void releaseSoon()
-    {
-        if (m_releasing || !QCoreApplication::instance())
-            return;
-        m_releasing = true;
-        QTimer::singleShot(0, &m_release, [this] {
-            m_pictures.clear();
-            m_releasing = false;
-        });
-    }
-
-    std::map<int, QPixmap> m_pictures; // read in this turn of the event loop
-    bool m_releasing = false;
-    QObject m_release; // the context of the pending release, which goes with the engine
-};
-
 } // namespace
 
-QIcon applicationIcon() { return QIcon(new BundledIconEngine); }
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : kIconSizes)
+        icon.addPixmap(QPixmap::fromImage(readIconPicture(size)));
+    return icon;
+}
 
 void nameApplication()
 {
@@ -170,6 +103,9 @@ int run(int argc, char** argv)
     QApplication application(argc, argv);
     nameApplication();
     readDecimalSeparator();
+    // Menus, boxes and dialogs share the windows' 8-point face, as on the classic desktop; the
+    // program then matches two faces at start-up (this one and the display's), not three.
+    QApplication::setFont(ui::windowFont());
 
     ui::QtDialogs dialogs;
     Windows windows = createWindows(dialogs, settingsFilePath());

@@ -48,7 +48,7 @@ QString settingsFilePath();
 char separatorOf(const QLocale& locale);
 void readDecimalSeparator(); // from the user's locale, into numtext
 
-// The program's icon, bundled in the executable at 16 to 256 pixels and read when a window needs it.
+// The window icon, bundled in the executable at the sizes window managers draw (16 to 64 pixels).
 QIcon applicationIcon();
 // The application object's names and desktop entry, which every window inherits; set before
 // the first window is made.

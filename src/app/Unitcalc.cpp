@@ -159,8 +159,8 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     ui::nameControl(edtCalc, "edtCalc", QStringLiteral("Дисплей"));
     edtCalc->setGeometry(0, 0, 369, 24);
     QFont displayFont;
-    displayFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                             QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
+    displayFont.setFamilies(ui::installedFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                                                   QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")}));
     displayFont.setStyleHint(QFont::SansSerif);
     displayFont.setPixelSize(13);
     edtCalc->setFont(displayFont);

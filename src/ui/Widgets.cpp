@@ -1,6 +1,7 @@
 #include "ui/Widgets.h"
 
 #include <QButtonGroup>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -230,12 +231,26 @@ void chainTabOrder(std::initializer_list<QWidget*> controls)
     }
 }
 
+QStringList installedFamilies(const QStringList& wanted)
+{
+    // Asking for a face that is not installed costs a round of fallback matching for every font
+    // made from it, so the families not on this machine are left out before any font is made.
+    const QStringList installed = QFontDatabase::families();
+    QStringList found;
+    for (const QString& family : wanted)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            found.append(family);
+    return found.isEmpty() ? wanted : found;
+}
+
 QFont windowFont()
 {
-    QFont font;
     // Faces as narrow as the classic 8-point dialog font, so captions fit their fixed boxes.
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                      QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    static const QStringList families =
+        installedFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                           QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    QFont font;
+    font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;

@@ -23,7 +23,7 @@ private slots:
     void bundledSizes_data()
     {
         QTest::addColumn<int>("size");
-        for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        for (const int size : {16, 24, 32, 48, 64})
             QTest::addRow("%dx%d", size, size) << size;
     }
 
@@ -38,11 +38,9 @@ private slots:
         // A drawn picture, not an empty square: the corners are transparent, the centre opaque.
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(image.pixel(size / 2, size / 2)), 255);
-        // The bundled picture itself, read again once the event loop has let the first reading go.
+        // The bundled picture itself.
         const QString file = QStringLiteral(":/icons/vilorka-%1.png").arg(size);
         QCOMPARE(image, QImage(file).convertToFormat(image.format()));
-        QCoreApplication::processEvents();
-        QCOMPARE(icon.pixmap(QSize(size, size)).toImage(), image);
     }
 
     // Sizes between the bundled ones and the other modes come out as from an icon of the files.
@@ -60,7 +58,7 @@ private slots:
         QFETCH(int, size);
         QFETCH(int, mode);
         QIcon files;
-        for (const int bundled : {16, 24, 32, 48, 64, 128, 256})
+        for (const int bundled : {16, 24, 32, 48, 64})
             files.addFile(QStringLiteral(":/icons/vilorka-%1.png").arg(bundled), QSize(bundled, bundled));
         const QIcon icon = app::applicationIcon();
         const auto iconMode = static_cast<QIcon::Mode>(mode);
