@@ -1,4 +1,5 @@
 #include "numtext.h"
+#include "reference.h"
 
 #include <QTest>
 
@@ -61,52 +62,8 @@ struct SeparatorCase {
 constexpr SeparatorCase kSeparators[] = {{',', "comma"}, {'.', "point"}};
 
 // Reference for the written digits: glibc's correctly rounded 18 significant digits, then the
-// 16th digit decides the 15th, laid out as fixed or scientific notation.
-std::string referenceText(Real value)
-{
-    if (std::fabs(value) < std::numeric_limits<Real>::min())
-        return "0";
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.17Le", value); // d.ddddddddddddddddde±x
-    const char* p = buffer;
-    std::string out;
-    if (*p == '-') {
-        out += '-';
-        ++p;
-    }
-    std::string digits = std::string(1, p[0]) + std::string(p + 2, 14);
-    int exp10 = std::atoi(p + 20) + 1;
-    if (p[16] >= '5') { // the 16th significant digit
-        int i = 14;
-        while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
-            digits[static_cast<std::size_t>(i--)] = '0';
-        if (i < 0) {
-            digits = "1" + digits.substr(0, 14);
-            ++exp10;
-        } else {
-            ++digits[static_cast<std::size_t>(i)];
-        }
-    }
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    const auto count = static_cast<int>(digits.size());
-    if (exp10 >= -3 && exp10 <= 15) {
-        if (exp10 <= 0) {
-            out += "0," + std::string(static_cast<std::size_t>(-exp10), '0') + digits;
-        } else {
-            for (int i = 0; i < exp10; ++i)
-                out += i < count ? digits[static_cast<std::size_t>(i)] : '0';
-            if (count > exp10)
-                out += "," + digits.substr(static_cast<std::size_t>(exp10));
-        }
-    } else {
-        out += digits[0];
-        if (count > 1)
-            out += "," + digits.substr(1);
-        out += "E" + std::to_string(exp10 - 1);
-    }
-    return out;
-}
+// 16th digit decides the 15th (the fuzz targets' own reference, shared).
+std::string referenceText(Real value) { return reference::writeReal(value, ','); }
 
 // glibc's correctly rounded "%.15Lg", in the same layout (comma, no "+", no exponent padding).
 std::string correctlyRounded15(Real value)
