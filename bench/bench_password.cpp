@@ -44,13 +44,3 @@ static void listTick(benchmark::State& state)
     window.Timer2->stop();
 }
 BENCHMARK(listTick)->ArgsProduct({{0, 100'000, 1'000'000}, {0, 1}})->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,0 +1,19 @@
+// The main of the benchmarks that create windows: an offscreen application with the decimal
+// comma, then Google Benchmark's own run.
+
+#include "numtext.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    numtext::setDecimalSeparator(',');
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
