@@ -8,7 +8,7 @@
 #include "numtext.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
-#include "ui/testkit.h"
+#include "ui/appwindows.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,22 +17,19 @@
 
 using testkit::byName;
 using testkit::click;
-using testkit::FakeDialogs;
 
 class TestEloWindows : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-    app::Windows m_windows;
+    testkit::AppWindows m_app;
 
     QWidget* openFromMenu(ui::Answer answer)
     {
-        m_dialogs->confirmAnswers.push_back(answer);
-        byName<QAction>(m_windows.fmCalc.get(), "mnuElo")->trigger();
-        return answer == ui::Answer::Yes ? static_cast<QWidget*>(m_windows.fmElo.get())
-                                         : m_windows.fmNewElo.get();
+        m_app.dialogs->confirmAnswers.push_back(answer);
+        byName<QAction>(m_app.windows.fmCalc.get(), "mnuElo")->trigger();
+        return answer == ui::Answer::Yes ? static_cast<QWidget*>(m_app.windows.fmElo.get())
+                                         : m_app.windows.fmNewElo.get();
     }
 
     static void type(QWidget* w, const char* name, const QString& text)
@@ -45,18 +42,8 @@ private:
     static QString text(QWidget* w, const char* name) { return byName<QLineEdit>(w, name)->text(); }
 
 private slots:
-    void init()
-    {
-        numtext::setDecimalSeparator(',');
-        m_dialogs = std::make_unique<FakeDialogs>();
-        m_windows = app::createWindows(*m_dialogs, m_dir.filePath(QStringLiteral("CalcConf.ini")));
-    }
-
-    void cleanup()
-    {
-        m_windows = app::Windows();
-        m_dialogs.reset();
-    }
+    void init() { m_app.start(); }
+    void cleanup() { m_app.stop(); }
 
     // Every tool window's frame as designed: the outer size includes a classic fixed frame
     // (3-pixel borders, 22-pixel title bar), the client area is what is left inside it.
@@ -197,7 +184,7 @@ private slots:
         byName<QLineEdit>(w, "leNo")->setText(points);
         click(w, "bbStart");
         QCOMPARE(text(w, "leNewElo"), error.isEmpty() ? result : QStringLiteral("old"));
-        QCOMPARE(m_dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(m_app.dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error});
         QCOMPARE(text(w, "leYouElo"), you); // inputs keep what was typed
     }
 
@@ -220,9 +207,9 @@ private slots:
         byName<QLineEdit>(w, empty.toLatin1().constData())->clear();
         byName<QLineEdit>(w, "leNewElo")->setText(QStringLiteral("1234"));
         click(w, "bbStart");
-        QCOMPARE(m_dialogs->boxes.size(), 2); // the menu's question and the empty-input box
-        QCOMPARE(m_dialogs->boxes.back().kind, QStringLiteral("emptyInput"));
-        QCOMPARE(m_dialogs->boxes.back().text, QStringLiteral("Не введено значение!"));
+        QCOMPARE(m_app.dialogs->boxes.size(), 2); // the menu's question and the empty-input box
+        QCOMPARE(m_app.dialogs->boxes.back().kind, QStringLiteral("emptyInput"));
+        QCOMPARE(m_app.dialogs->boxes.back().text, QStringLiteral("Не введено значение!"));
         QCOMPARE(text(w, "leNewElo"), QStringLiteral("1234"));
     }
 
@@ -355,7 +342,7 @@ private slots:
         byName<QLineEdit>(w, "Edit4")->setText(QStringLiteral("old"));
         click(w, "Button1");
         QCOMPARE(text(w, "Edit4"), result);
-        QCOMPARE(m_dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(m_app.dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error});
     }
 
     void initialRatingResetEmptiesAllFour()
