@@ -324,10 +324,29 @@ void TfmCalc::Create()
 
 void TfmCalc::Close()
 {
+    // The three values reach the file together, written whole to a new file that then replaces
+    // the old one: no lock is taken, and a failed write leaves the previous file as it was. What
+    // the file holds now is read first, so sections and keys written by others stay; a file
+    // that exists but cannot be read is not replaced by one holding only these values.
+    const auto unableToWrite = [] {
+        return std::runtime_error(QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString());
+    };
+    std::optional<ini::IniFile> file = readSettingsFile();
+    if (!file)
+        throw unableToWrite();
+    file->writeInteger("Position", "Top", y());
+    file->writeInteger("Position", "Left", x());
+    file->writeInteger("Color", "Form", colorToValue(windowColor()));
+    const std::string text = file->text();
+    const auto size = static_cast<qint64>(text.size());
     QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
-    writeSetting(QStringLiteral("Position"), QStringLiteral("Top"), y());
-    writeSetting(QStringLiteral("Position"), QStringLiteral("Left"), x());
-    writeSetting(QStringLiteral("Color"), QStringLiteral("Form"), colorToValue(windowColor()));
+    QSaveFile out(m_settingsPath);
+    // Unbuffered, so a short write (a full disk) shows in write()'s count: a buffered save file
+    // commits what fitted and reports success.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(text.data(), size) != size ||
+        !out.commit())
+        throw unableToWrite();
+    settingsFile = std::move(*file);
 }
 
 void TfmCalc::closeEvent(QCloseEvent* event)
@@ -353,31 +372,6 @@ std::optional<ini::IniFile> TfmCalc::readSettingsFile() const
 int TfmCalc::readSetting(const QString& section, const QString& key) const
 {
     return settingsFile.readInteger(section.toStdString(), key.toStdString(), 0);
-}
-
-void TfmCalc::writeSetting(const QString& section, const QString& key, int value)
-{
-    // Each value reaches the file at once, written whole to a new file that then replaces the
-    // old one: no lock is taken, and a failed write leaves the previous file as it was. What
-    // the file holds now is read first, so sections and keys written by others stay; a file
-    // that exists but cannot be read is not replaced by one holding only the values written.
-    const auto unableToWrite = [] {
-        return std::runtime_error(QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString());
-    };
-    std::optional<ini::IniFile> current = readSettingsFile();
-    if (!current)
-        throw unableToWrite();
-    ini::IniFile file = std::move(*current);
-    file.writeInteger(section.toStdString(), key.toStdString(), value);
-    const std::string text = file.text();
-    QSaveFile out(m_settingsPath);
-    const auto size = static_cast<qint64>(text.size());
-    // Unbuffered, so a short write (a full disk) shows in write()'s count: a buffered save file
-    // commits what fitted and reports success.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(text.data(), size) != size ||
-        !out.commit())
-        throw unableToWrite();
-    settingsFile = std::move(file);
 }
 
 int TfmCalc::colorToValue(const QColor& color)

@@ -166,13 +166,12 @@ private:
     // What CalcConf.ini holds now: empty when there is no file, nothing when it cannot be read.
     std::optional<ini::IniFile> readSettingsFile() const;
     int readSetting(const QString& section, const QString& key) const;
-    void writeSetting(const QString& section, const QString& key, int value);
     void showTool(ui::ToolWindow* window);
 
     ui::Dialogs& m_dialogs;
     calc::Engine m_engine;
     QString m_settingsPath;
-    ini::IniFile settingsFile; // as read at creation, then as last written
+    ini::IniFile settingsFile; // as read at creation, then as last written on close
     QButtonGroup* m_angleGroup = nullptr;
     QButtonGroup* m_variantGroup = nullptr;
     QStyle* m_radioStyle = nullptr; // the radio items' style, owned by the window
