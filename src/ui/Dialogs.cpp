@@ -200,16 +200,26 @@ std::optional<QFont> QtDialogs::chooseFont(QWidget* parent, const QFont& initial
     return chosen;
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const QString& filter, const QString& initialPath)
+namespace {
+
+// The file the user picked in dialog, which starts at initialPath; empty when cancelled.
+QString chosenFile(QFileDialog& dialog, const QString& initialPath)
 {
-    QFileDialog dialog(parent, QString(), initialPath, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile); // an opened file need not exist: loading reports it
     if (!initialPath.isEmpty())
         dialog.selectFile(initialPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().front();
+}
+
+} // namespace
+
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter, const QString& initialPath)
+{
+    QFileDialog dialog(parent, QString(), initialPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile); // an opened file need not exist: loading reports it
+    return chosenFile(dialog, initialPath);
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
@@ -219,11 +229,7 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QS
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(defaultSuffix);
-    if (!initialPath.isEmpty())
-        dialog.selectFile(initialPath);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().front();
+    return chosenFile(dialog, initialPath);
 }
 
 void QtDialogs::openDocument(const QString& path, const QString& fragment)
