@@ -13,7 +13,7 @@
 #include "ui/Placement.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
-#include "ui/testkit.h"
+#include "ui/appwindows.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -25,67 +25,36 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using testkit::byName;
-using testkit::click;
-using testkit::FakeDialogs;
 
 namespace {
 
-// Digit keys for the digits of a word, the key of that name for any other word.
-QStringList keyScript(const QString& script)
-{
-    QStringList names;
-    for (const QString& word : script.split(u' ', Qt::SkipEmptyParts)) {
-        if (word.front().isDigit())
-            for (QChar digit : word)
-                names << QStringLiteral("bb") + digit;
-        else
-            names << QStringLiteral("bb") + word;
-    }
-    return names;
-}
-
-// Roles of the controls a user operates: they must carry a name to be announced by.
-bool operable(QAccessible::Role role)
-{
-    switch (role) {
-    case QAccessible::PushButton:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::EditableText:
-    case QAccessible::ComboBox:
-    case QAccessible::List:
-    case QAccessible::ListItem:
-    case QAccessible::SpinBox:
-    case QAccessible::PageTab:
-    case QAccessible::PageTabList:
-    case QAccessible::MenuItem:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-        return true;
-    default:
-        return false;
-    }
-}
+// How a text reaches the display in typingFilter.
+enum Via { Typed, OneKeyPress, InputMethod };
 
 // The operable nodes below node without a name, each as its path of object names and role.
 void collectUnnamed(QAccessibleInterface* node, const QString& path, QStringList& unnamed)
 {
+    // Roles of the controls a user operates: they must carry a name to be announced by.
+    static const QList<QAccessible::Role> operable{
+        QAccessible::PushButton,    QAccessible::CheckBox, QAccessible::RadioButton,
+        QAccessible::EditableText,  QAccessible::ComboBox, QAccessible::List,
+        QAccessible::ListItem,      QAccessible::SpinBox,  QAccessible::PageTab,
+        QAccessible::PageTabList,   QAccessible::MenuItem, QAccessible::ButtonMenu,
+        QAccessible::ButtonDropDown};
     for (int i = 0; i < node->childCount(); ++i) {
         QAccessibleInterface* child = node->child(i);
         const QObject* object = child->object();
-        const QString name =
-            object && !object->objectName().isEmpty() ? object->objectName() : QString::number(i);
-        const QString at = path + u'/' + name;
-        if (operable(child->role()) && child->text(QAccessible::Name).trimmed().isEmpty())
+        const QString at =
+            path + u'/' +
+            (object && !object->objectName().isEmpty() ? object->objectName() : QString::number(i));
+        if (operable.contains(child->role()) && child->text(QAccessible::Name).trimmed().isEmpty())
             unnamed << QStringLiteral("%1(role %2)").arg(at).arg(int(child->role()));
         collectUnnamed(child, at, unnamed);
     }
@@ -102,72 +71,68 @@ QString focusStop(const QWidget* focused, const QStringList& names)
                    : QStringLiteral("nothing");
 }
 
+QList<ui::ToolWindow*> toolWindows()
+{
+    QList<ui::ToolWindow*> all;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* tool = qobject_cast<ui::ToolWindow*>(top))
+            all << tool;
+    return all;
+}
+
 } // namespace
 
 class TestCalcWindow : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-    app::Windows m_windows;
-    QString m_oldCurrent;
+    testkit::AppWindows m_app;
 
-    TfmCalc* calc() { return m_windows.fmCalc.get(); }
-    QString settingsPath() const { return m_dir->filePath(QStringLiteral("config/CalcConf.ini")); }
-    QString display() { return byName<QLineEdit>(calc(), "edtCalc")->text(); }
-    void restart()
+    TfmCalc* calc() { return m_app.windows.fmCalc.get(); }
+    QLineEdit* edit() { return byName<QLineEdit>(calc(), "edtCalc"); }
+    QString display() { return edit()->text(); }
+    testkit::FakeDialogs& dialogs() { return *m_app.dialogs; }
+    void trigger(const QString& action) { byName<QAction>(calc(), action.toLatin1().constData())->trigger(); }
+    // Clicks the keys of a script: each digit of a number, "bb" + any other word.
+    void press(const QString& script)
     {
-        m_windows = app::Windows();
-        m_windows = app::createWindows(*m_dialogs, settingsPath());
+        for (const QString& word : script.split(u' ', Qt::SkipEmptyParts)) {
+            if (word.front().isDigit())
+                for (QChar digit : word)
+                    testkit::click(calc(), qPrintable(QStringLiteral("bb") + digit));
+            else
+                testkit::click(calc(), qPrintable(QStringLiteral("bb") + word));
+        }
     }
-    void writeSettingsFile(const QByteArray& bytes)
+    // The windows made again from the settings file at path, which first gets bytes unless null.
+    void restart(const QByteArray& bytes = {}, QString path = {})
     {
-        QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        if (path.isEmpty())
+            path = m_app.settingsPath();
+        m_app.windows = app::Windows();
+        if (!bytes.isNull()) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        m_app.windows = app::createWindows(dialogs(), path);
     }
-    QByteArray readSettingsFile()
+    QByteArray settingsFile()
     {
-        QFile file(settingsPath());
+        QFile file(m_app.settingsPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
     }
-    QList<QWidget*> windows()
+    QList<QWidget*> allWindows()
     {
-        return {calc(),
-                m_windows.fmElo.get(),
-                m_windows.fmNewElo.get(),
-                m_windows.fmKonvert.get(),
-                m_windows.fmKred.get(),
-                m_windows.fmSort.get(),
-                m_windows.fmGraph.get()};
-    }
-    void keys(const QStringList& names)
-    {
-        for (const QString& name : names)
-            click(calc(), name.toLatin1().constData());
+        const app::Windows& w = m_app.windows;
+        return {calc(),         w.fmElo.get(),  w.fmNewElo.get(), w.fmKonvert.get(),
+                w.fmKred.get(), w.fmSort.get(), w.fmGraph.get()};
     }
 
 private slots:
-    void init()
-    {
-        numtext::setDecimalSeparator(',');
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_oldCurrent = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        m_dialogs = std::make_unique<FakeDialogs>();
-        m_windows = app::createWindows(*m_dialogs, settingsPath());
-    }
-
-    void cleanup()
-    {
-        m_windows = app::Windows();
-        QDir::setCurrent(m_oldCurrent);
-        m_dialogs.reset();
-        m_dir.reset();
-    }
+    void init() { m_app.start(); }
+    void cleanup() { m_app.stop(); }
 
     void firstRunLayout()
     {
@@ -179,7 +144,7 @@ private slots:
         QCOMPARE(TfmCalc::colorToValue(w->windowColor()), 500000);
         QCOMPARE(w->windowColor(), QColor(32, 161, 7));
         QCOMPARE(display(), QStringLiteral("0"));
-        QCOMPARE(byName<QLineEdit>(w, "edtCalc")->geometry(), QRect(0, 0, 369, 24));
+        QCOMPARE(edit()->geometry(), QRect(0, 0, 369, 24));
         QCOMPARE(byName<QGroupBox>(w, "rgGrRad")->geometry(), QRect(0, 24, 201, 33));
         QCOMPARE(byName<QGroupBox>(w, "rgArcHyp")->geometry(), QRect(208, 24, 161, 33));
         QCOMPARE(byName<QLabel>(w, "Panel1")->geometry(), QRect(288, 72, 33, 25));
@@ -236,7 +201,6 @@ private slots:
         row("bbSqrt", "Sqrt", 168, 72, blue, "Квадратный корень");
         row("bbFact", "Fact", 208, 72, blue, "Факториал");
         row("bbSin", "Sin", 248, 72, blue);
-
         row("bb4", "4", 8, 104, text);
         row("bb5", "5", 48, 104, text);
         row("bb6", "6", 88, 104, text);
@@ -246,7 +210,6 @@ private slots:
         row("bbCos", "Cos", 248, 104, blue);
         row("bbSec", "Sec", 288, 104, navy, "Секанс");
         row("bbMod", "Mod", 328, 104, olive);
-
         row("bb1", "1", 8, 136, text);
         row("bb2", "2", 48, 136, text);
         row("bb3", "3", 88, 136, text);
@@ -256,7 +219,6 @@ private slots:
         row("bbTg", "tg", 248, 136, blue);
         row("bbOr", "Or", 288, 136, olive);
         row("bbNot", "Not", 328, 136, olive);
-
         row("bbPi", "Pi", 8, 168, blue);
         row("bbPlmin", "+\\-", 48, 168, blue);
         row("bbZap", ",", 88, 168, blue);
@@ -266,7 +228,6 @@ private slots:
         row("bbTrunc", "Trunc", 248, 168, green, "Отброс дробной части");
         row("bbXor", "Xor", 288, 168, olive);
         row("bbAnd", "And", 328, 168, olive);
-
         row("bbMC", "MC", 8, 200, red);
         row("bbMS", "MS", 48, 200, red);
         row("bbMr", "MR", 88, 200, red);
@@ -295,108 +256,64 @@ private slots:
         QCOMPARE(key->palette().color(QPalette::ButtonText), expected);
         QCOMPARE(key->cursor().shape(), Qt::PointingHandCursor);
     }
-
+    // Every key at least once, in a row whose result only that key gives, so a key wired to
+    // another key's handler shows.
     void clickedSequences_data()
     {
-        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("keys");    // as press() takes them
+        QTest::addColumn<QString>("angle");   // radio item of rgGrRad to select first
+        QTest::addColumn<QString>("variant"); // radio item of rgArcHyp to select first
         QTest::addColumn<QString>("shown");
-        QTest::newRow("2 + 3 =") << QStringList{"bb2", "bbPlas", "bb3", "bbRes"} << "5";
-        QTest::newRow("repeat equals")
-            << QStringList{"bb2", "bbPlas", "bb3", "bbRes", "bbRes", "bbRes"} << "9";
-        QTest::newRow("operator replaces pending")
-            << QStringList{"bb2", "bbPlas", "bb3", "bbMultyply", "bb4", "bbRes"} << "12";
-        QTest::newRow("comma and sign") << QStringList{"bb1", "bbZap", "bb5", "bbPlmin"} << "-1,5";
-        QTest::newRow("pi times two")
-            << QStringList{"bb2", "bbMultyply", "bbPi", "bbRes"} << "6,28318530717958";
-        QTest::newRow("clear") << QStringList{"bb2", "bbPlas", "bbClear"} << "0";
-        // Each key once more in a row whose result only that key gives, so a key wired to
-        // another key's handler shows.
-        QTest::newRow("every digit in its place")
-            << QStringList{"bb1", "bb2", "bb3", "bb4", "bb5", "bb6", "bb7", "bb8", "bb9", "bb0"}
-            << "1234567890";
-        QTest::newRow("9 -- 4 =") << QStringList{"bb9", "bbMinus", "bb4", "bbRes"} << "5";
-        QTest::newRow("7 / 2 =") << QStringList{"bb7", "bbDivisor", "bb2", "bbRes"} << "3,5";
-        QTest::newRow("7 Div 2 =") << QStringList{"bb7", "bbDiv", "bb2", "bbRes"} << "3";
-        QTest::newRow("7 Mod 3 =") << QStringList{"bb7", "bbMod", "bb3", "bbRes"} << "1";
-        QTest::newRow("12 Xor 10 =") << QStringList{"bb1", "bb2", "bbXor", "bb1", "bb0", "bbRes"} << "6";
-        QTest::newRow("12 Or 10 =") << QStringList{"bb1", "bb2", "bbOr", "bb1", "bb0", "bbRes"} << "14";
-        QTest::newRow("3 Sqr") << QStringList{"bb3", "bbSqr"} << "9";
-        QTest::newRow("10 Ln") << QStringList{"bb1", "bb0", "bbLn"} << "2,30258509299405";
-        QTest::newRow("2,6 Trunc") << QStringList{"bb2", "bbZap", "bb6", "bbTrunc"} << "2";
-        QTest::newRow("2,6 Rnd") << QStringList{"bb2", "bbZap", "bb6", "bbRnd"} << "3";
-        QTest::newRow("memory minus display")
-            << QStringList{"bb5", "bbMS", "bbClear", "bb3", "bbMmin", "bbMr"} << "2";
-        QTest::newRow("memory cleared") << QStringList{"bb5", "bbMS", "bbMC", "bbMr"} << "";
+        const auto row = [](const char* name, const char* keys, const char* shown, const char* angle = "",
+                            const char* variant = "") {
+            QTest::newRow(name) << QString::fromLatin1(keys) << QString::fromUtf8(angle)
+                                << QString::fromUtf8(variant) << QString::fromUtf8(shown);
+        };
+        // clang-format off
+        row("2 + 3 =", "2 Plas 3 Res", "5");
+        row("repeat equals", "2 Plas 3 Res Res Res", "9");
+        row("operator replaces pending", "2 Plas 3 Multyply 4 Res", "12");
+        row("comma and sign", "1 Zap 5 Plmin", "-1,5");
+        row("pi times two", "2 Multyply Pi Res", "6,28318530717958");
+        row("clear", "2 Plas Clear", "0");
+        row("every digit in its place", "1234567890", "1234567890");
+        row("9 -- 4 =", "9 Minus 4 Res", "5");
+        row("7 / 2 =", "7 Divisor 2 Res", "3,5");
+        row("7 Div 2 =", "7 Div 2 Res", "3");
+        row("7 Mod 3 =", "7 Mod 3 Res", "1");
+        row("12 Xor 10 =", "12 Xor 10 Res", "6");
+        row("12 Or 10 =", "12 Or 10 Res", "14");
+        row("3 Sqr", "3 Sqr", "9");
+        row("10 Ln", "10 Ln", "2,30258509299405");
+        row("2,6 Trunc", "2 Zap 6 Trunc", "2");
+        row("2,6 Rnd", "2 Zap 6 Rnd", "3");
+        row("memory minus display", "5 MS Clear 3 Mmin Mr", "2");
+        row("memory cleared", "5 MS MC Mr", "");
+        row("square root", "2 Sqrt", "1,4142135623731");
+        row("sine of 30 degrees", "30 Sin", "0,5");
+        row("sine of 100 grads", "100 Sin", "1", "Грады");
+        row("arc cosine of 0 in radians", "Cos", "1,5707963267949", "Радианы", "Arc");
+        row("arc sine of 1 in degrees", "1 Sin", "90", "Градусы", "Arc");
+        row("hyperbolic cosine of 0", "Cos", "1", "", "Hyp");
+        row("power", "2 Xy 10 Res", "1024");
+        row("factorial", "5 Fact", "120");
+        row("logarithm of a negative", "5 Plmin Log", "Нельзя такой операнд");
+        row("integer and", "12 And 10 Res", "8");
+        row("not", "5 Not", "-6");
+        row("memory add and recall", "5 MS Clear 3 Mpl Mr", "8");
+        row("cosine of 60 degrees", "60 Cos", "0,5");
+        row("tangent of 45 degrees", "45 Tg", "1");
+        row("cotangent of 30 degrees", "30 Cot", "1,73205080756888");
+        row("secant of 60 degrees", "60 Sec", "2");
+        // 2^63 exactly, where sine is taken as 0; the largest double below it still has its sine.
+        row("sine of 2^63 radians", "9223372036854775808 Sin", "0", "Радианы");
+        row("sine just below 2^63 radians", "9223372036854774784 Sin", "0,989155581390811", "Радианы");
+        // clang-format on
     }
 
     void clickedSequences()
     {
-        QFETCH(QStringList, keys);
-        QFETCH(QString, shown);
-        this->keys(keys);
-        QCOMPARE(display(), shown);
-        QCOMPARE(m_dialogs->boxes.size(), 0);
-    }
-
-    void functionKeys_data()
-    {
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QString>("angle");   // radio item of rgGrRad to select first
-        QTest::addColumn<QString>("variant"); // radio item of rgArcHyp to select first
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("square root") << QStringList{"bb2", "bbSqrt"} << ""
-                                     << ""
-                                     << "1,4142135623731";
-        QTest::newRow("sine of 30 degrees") << QStringList{"bb3", "bb0", "bbSin"} << ""
-                                            << ""
-                                            << "0,5";
-        QTest::newRow("sine of 100 grads") << QStringList{"bb1", "bb0", "bb0", "bbSin"} << "Грады"
-                                           << ""
-                                           << "1";
-        QTest::newRow("arc cosine of 0 in radians") << QStringList{"bbCos"} << "Радианы"
-                                                    << "Arc"
-                                                    << "1,5707963267949";
-        QTest::newRow("arc sine of 1 in degrees") << QStringList{"bb1", "bbSin"} << "Градусы"
-                                                  << "Arc"
-                                                  << "90";
-        QTest::newRow("hyperbolic cosine of 0") << QStringList{"bbCos"} << ""
-                                                << "Hyp"
-                                                << "1";
-        QTest::newRow("power") << QStringList{"bb2", "bbXy", "bb1", "bb0", "bbRes"} << ""
-                               << ""
-                               << "1024";
-        QTest::newRow("factorial") << QStringList{"bb5", "bbFact"} << ""
-                                   << ""
-                                   << "120";
-        QTest::newRow("logarithm of a negative") << QStringList{"bb5", "bbPlmin", "bbLog"} << ""
-                                                 << ""
-                                                 << "Нельзя такой операнд";
-        QTest::newRow("integer and") << QStringList{"bb1", "bb2", "bbAnd", "bb1", "bb0", "bbRes"} << ""
-                                     << ""
-                                     << "8";
-        QTest::newRow("not") << QStringList{"bb5", "bbNot"} << ""
-                             << ""
-                             << "-6";
-        QTest::newRow("memory add and recall")
-            << QStringList{"bb5", "bbMS", "bbClear", "bb3", "bbMpl", "bbMr"} << ""
-            << ""
-            << "8";
-        // clang-format off
-        QTest::newRow("cosine of 60 degrees") << QStringList{"bb6", "bb0", "bbCos"} << "" << "" << "0,5";
-        QTest::newRow("tangent of 45 degrees") << QStringList{"bb4", "bb5", "bbTg"} << "" << "" << "1";
-        QTest::newRow("cotangent of 30 degrees") << QStringList{"bb3", "bb0", "bbCot"} << "" << "" << "1,73205080756888";
-        QTest::newRow("secant of 60 degrees") << QStringList{"bb6", "bb0", "bbSec"} << "" << "" << "2";
-        // 9223372036854775808 = 2^63 exactly, where sine is taken as 0; the largest double below
-        // it still has its sine computed.
-        QTest::newRow("sine of 2^63 radians") << keyScript("9223372036854775808 Sin") << "Радианы" << "" << "0";
-        QTest::newRow("sine just below 2^63 radians")
-            << keyScript("9223372036854774784 Sin") << "Радианы" << "" << "0,989155581390811";
-        // clang-format on
-    }
-
-    void functionKeys()
-    {
-        QFETCH(QStringList, keys);
+        QFETCH(QString, keys);
         QFETCH(QString, angle);
         QFETCH(QString, variant);
         QFETCH(QString, shown);
@@ -405,121 +322,96 @@ private slots:
                 for (QRadioButton* radio : calc()->findChildren<QRadioButton*>())
                     if (radio->text() == item)
                         QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(5, radio->height() / 2));
-        this->keys(keys);
+        press(keys);
         QCOMPARE(display(), shown);
-        QCOMPARE(m_dialogs->errors(), QStringList());
+        QCOMPARE(dialogs().boxes.size(), 0);
     }
 
     void memoryIndicator()
     {
         auto* panel = byName<QLabel>(calc(), "Panel1");
-        keys({"bb4", "bbMS"});
+        press("4 MS");
         QCOMPARE(panel->text(), QStringLiteral("M"));
-        keys({"bbMC"});
+        press("MC");
         QCOMPARE(panel->text(), QString());
-        keys({"bbMpl"}); // empty memory cannot be read
-        QCOMPARE(m_dialogs->errors(), QStringList{QStringLiteral("'' is not a valid floating point value.")});
+        press("Mpl"); // empty memory cannot be read
+        QCOMPARE(dialogs().errors(), QStringList{QStringLiteral("'' is not a valid floating point value.")});
     }
 
     void divisionByZeroShowsOneErrorBox()
     {
-        keys({"bb8", "bbDivisor", "bb0", "bbZap", "bb0", "bbRes"});
-        QCOMPARE(m_dialogs->errors(), QStringList{QStringLiteral("Floating point division by zero.")});
+        press("8 Divisor 0 Zap 0 Res");
+        QCOMPARE(dialogs().errors(), QStringList{QStringLiteral("Floating point division by zero.")});
         QCOMPARE(display(), QStringLiteral("0,0"));
-        // The program goes on: the next key works.
-        keys({"bbClear", "bb4"});
+        press("Clear 4"); // the program goes on: the next key works
         QCOMPARE(display(), QStringLiteral("4"));
     }
 
     void conversionErrorQuotesText()
     {
-        byName<QLineEdit>(calc(), "edtCalc")->setText(QStringLiteral("1,5,2"));
-        click(calc(), "bbPlas");
-        QCOMPARE(m_dialogs->errors(),
+        edit()->setText(QStringLiteral("1,5,2"));
+        press("Plas");
+        QCOMPARE(dialogs().errors(),
                  QStringList{QStringLiteral("'1,5,2' is not a valid floating point value.")});
         QCOMPARE(display(), QStringLiteral("1,5,2"));
         QCOMPARE(calc()->engine().pendingOp(), '+');
     }
 
+    // However a character arrives, only digits and backspace reach the display: dead keys and
+    // compose sequences come as key texts beyond ASCII or as an input method's commit string.
     void typingFilter_data()
     {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("via");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("digits append at the caret") << "12"
-                                                    << "012";
-        QTest::newRow("letters, comma, signs ignored") << "a,-+=5"
-                                                       << "05";
-        QTest::newRow("blank and dot ignored") << " .7"
-                                               << "07";
+        // clang-format off
+        QTest::newRow("digits append at the caret") << int(Typed) << "12" << "012";
+        QTest::newRow("letters, comma, signs ignored") << int(Typed) << "a,-+=5" << "05";
+        QTest::newRow("blank and dot ignored") << int(Typed) << " .7" << "07";
+        QTest::newRow("key: accented letter") << int(OneKeyPress) << "á" << "0";
+        QTest::newRow("key: digit then a sign") << int(OneKeyPress) << "5©" << "0";
+        QTest::newRow("key: two digits") << int(OneKeyPress) << "56" << "056";
+        QTest::newRow("input method: accented letter") << int(InputMethod) << "á" << "0";
+        QTest::newRow("input method: digit") << int(InputMethod) << "5" << "05";
+        QTest::newRow("input method: digits kept from a mix") << int(InputMethod) << "5½7\u00AD" << "057";
+        // clang-format on
     }
 
     void typingFilter()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        auto* edit = byName<QLineEdit>(calc(), "edtCalc");
-        edit->end(false);
-        QTest::keyClicks(edit, typed);
-        QCOMPARE(edit->text(), shown);
-    }
-
-    // However a character arrives, only digits and backspace reach the display: dead keys and
-    // compose sequences come as key texts beyond ASCII or as an input method's commit string.
-    void typedCharacters_data()
-    {
-        QTest::addColumn<bool>("inputMethod"); // false: a key press with this text
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");
-        // clang-format off
-        QTest::newRow("key: accented letter") << false << "á" << "0";
-        QTest::newRow("key: copyright sign") << false << "©" << "0";
-        QTest::newRow("key: soft hyphen") << false << "\u00AD" << "0";
-        QTest::newRow("key: digit then a sign") << false << "5©" << "0";
-        QTest::newRow("key: two digits") << false << "56" << "056";
-        QTest::newRow("input method: accented letter") << true << "á" << "0";
-        QTest::newRow("input method: copyright sign") << true << "©" << "0";
-        QTest::newRow("input method: one half") << true << "½" << "0";
-        QTest::newRow("input method: soft hyphen") << true << "\u00AD" << "0";
-        QTest::newRow("input method: digit") << true << "5" << "05";
-        QTest::newRow("input method: digits kept from a mix") << true << "5½7\u00AD" << "057";
-        // clang-format on
-    }
-
-    void typedCharacters()
-    {
-        QFETCH(bool, inputMethod);
+        QFETCH(int, via);
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        auto* edit = byName<QLineEdit>(calc(), "edtCalc");
-        edit->end(false);
-        if (inputMethod) {
+        edit()->end(false);
+        if (via == Typed) {
+            QTest::keyClicks(edit(), text);
+        } else if (via == OneKeyPress) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+            QApplication::sendEvent(edit(), &press);
+        } else {
             QInputMethodEvent commit;
             commit.setCommitString(text);
-            QApplication::sendEvent(edit, &commit);
-        } else {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
-            QApplication::sendEvent(edit, &press);
+            QApplication::sendEvent(edit(), &commit);
         }
-        QCOMPARE(edit->text(), shown);
+        QCOMPARE(display(), shown);
     }
 
     // The display has no length limit, and the edit box's own paste is not filtered.
     void longPasteKeepsEveryCharacter()
     {
-        auto* edit = byName<QLineEdit>(calc(), "edtCalc");
         const QString pasted = QStringLiteral("a,") + QString(39998, u'7');
         QGuiApplication::clipboard()->setText(pasted);
-        edit->selectAll();
-        edit->paste();
-        QCOMPARE(edit->text(), pasted);
-        QTest::keyClick(edit, Qt::Key_5);
-        QCOMPARE(edit->text().size(), 40001);
-        QVERIFY(edit->text().endsWith(QStringLiteral("75")));
+        edit()->selectAll();
+        edit()->paste();
+        QCOMPARE(display(), pasted);
+        QTest::keyClick(edit(), Qt::Key_5);
+        QCOMPARE(display().size(), 40001);
+        QVERIFY(display().endsWith(QStringLiteral("75")));
     }
 
     void typingEditingKeys()
     {
-        auto* edit = byName<QLineEdit>(calc(), "edtCalc");
+        QLineEdit* edit = this->edit();
         edit->setText(QStringLiteral("1234"));
         QTest::keyClick(edit, Qt::Key_Backspace);
         QCOMPARE(edit->text(), QStringLiteral("123"));
@@ -547,28 +439,18 @@ private slots:
     void toolWindowsFromMenu_data()
     {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("answer"); // to the rating question; -1: none asked
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("control"); // one of the window's controls
-        QTest::newRow("Elo, yes") << "mnuElo" << int(ui::Answer::Yes) << "fmElo"
-                                  << "Расчёт Эло"
-                                  << "leYouElo";
-        QTest::newRow("Elo, no") << "mnuElo" << int(ui::Answer::No) << "fmNewElo"
-                                 << "Расчёт начального Эло"
-                                 << "Edit1";
-        QTest::newRow("plot") << "mnuGraph" << -1 << "fmGraph"
-                              << "График"
-                              << "Memo1";
-        QTest::newRow("password") << "mnuSort" << -1 << "fmSort"
-                                  << "Пароль"
-                                  << "btnSort";
-        QTest::newRow("loan") << "N3" << -1 << "fmKred"
-                              << "Кредит"
-                              << "PageControl1";
-        QTest::newRow("converter") << "N4" << -1 << "fmKonvert"
-                                   << "Конвертер измерительных величин"
-                                   << "ComboBox1";
+        // clang-format off
+        QTest::newRow("Elo, yes") << "mnuElo" << int(ui::Answer::Yes) << "fmElo" << "Расчёт Эло" << "leYouElo";
+        QTest::newRow("Elo, no") << "mnuElo" << int(ui::Answer::No) << "fmNewElo" << "Расчёт начального Эло" << "Edit1";
+        QTest::newRow("plot") << "mnuGraph" << -1 << "fmGraph" << "График" << "Memo1";
+        QTest::newRow("password") << "mnuSort" << -1 << "fmSort" << "Пароль" << "btnSort";
+        QTest::newRow("loan") << "N3" << -1 << "fmKred" << "Кредит" << "PageControl1";
+        QTest::newRow("converter") << "N4" << -1 << "fmKonvert" << "Конвертер измерительных величин" << "ComboBox1";
+        // clang-format on
     }
 
     void toolWindowsFromMenu()
@@ -578,27 +460,21 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, caption);
         QFETCH(QString, control);
-        const auto tools = [] {
-            QList<ui::ToolWindow*> all;
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (auto* tool = qobject_cast<ui::ToolWindow*>(top))
-                    all << tool;
-            return all;
-        };
         // Every tool window exists from the start with its frame, its controls not yet made.
-        QCOMPARE(tools().size(), 6);
-        for (const ui::ToolWindow* tool : tools()) {
+        QCOMPARE(toolWindows().size(), 6);
+        for (const ui::ToolWindow* tool : toolWindows()) {
             QVERIFY2(!tool->isBuilt() && tool->findChildren<QWidget*>().isEmpty(),
                      qPrintable(tool->objectName()));
             QVERIFY(!tool->windowTitle().isEmpty());
         }
-
-        if (answer >= 0)
-            m_dialogs->confirmAnswers.push_back(static_cast<ui::Answer>(answer));
-        byName<QAction>(calc(), action.toLatin1().constData())->trigger();
-
+        const auto open = [&] {
+            if (answer >= 0)
+                dialogs().confirmAnswers.push_back(static_cast<ui::Answer>(answer));
+            trigger(action);
+        };
+        open();
         QList<ui::ToolWindow*> shown;
-        for (ui::ToolWindow* tool : tools()) {
+        for (ui::ToolWindow* tool : toolWindows()) {
             if (tool->isVisible())
                 shown << tool;
             else
@@ -609,24 +485,22 @@ private slots:
         QCOMPARE(shown.front()->windowTitle(), caption);
         QVERIFY(!(shown.front()->windowFlags() & Qt::WindowMaximizeButtonHint));
         if (answer >= 0)
-            QCOMPARE(m_dialogs->boxes.front().text, QStringLiteral("У вас есть рейтинг?"));
-        QWidget* const built = byName<QWidget>(shown.front(), control.toLatin1().constData());
+            QCOMPARE(dialogs().boxes.front().text, QStringLiteral("У вас есть рейтинг?"));
+        QWidget* const built = byName<QWidget>(shown.front(), qPrintable(control));
         QVERIFY(built->isVisible());
 
         // Closing only hides the window; the menu shows it again, with the same controls.
         shown.front()->close();
         QVERIFY(!shown.front()->isVisible());
-        if (answer >= 0)
-            m_dialogs->confirmAnswers.push_back(static_cast<ui::Answer>(answer));
-        byName<QAction>(calc(), action.toLatin1().constData())->trigger();
+        open();
         QVERIFY(shown.front()->isVisible());
-        QCOMPARE(byName<QWidget>(shown.front(), control.toLatin1().constData()), built);
+        QCOMPARE(byName<QWidget>(shown.front(), qPrintable(control)), built);
     }
 
     void eloQuestionDismissedShowsNothing()
     {
-        m_dialogs->confirmAnswers.push_back(ui::Answer::Dismissed);
-        byName<QAction>(calc(), "mnuElo")->trigger();
+        dialogs().confirmAnswers.push_back(ui::Answer::Dismissed);
+        trigger("mnuElo");
         for (QWidget* top : QApplication::topLevelWidgets())
             QVERIFY2(!top->isVisible() || top == calc(), qPrintable(top->objectName()));
     }
@@ -636,24 +510,17 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QKeySequence>("shortcut");
-        QTest::newRow("colour") << "mnuColor"
-                                << "&Цвет" << QKeySequence(Qt::CTRL | Qt::Key_F1);
-        QTest::newRow("font") << "mnuFont"
-                              << "&Шрифт" << QKeySequence(Qt::CTRL | Qt::Key_F2);
-        QTest::newRow("elo") << "mnuElo"
-                             << "Вычисление Эло" << QKeySequence(Qt::CTRL | Qt::Key_W);
-        QTest::newRow("plot") << "mnuGraph"
-                              << "График" << QKeySequence(Qt::CTRL | Qt::Key_G);
-        QTest::newRow("password") << "mnuSort"
-                                  << "Пароль" << QKeySequence(Qt::CTRL | Qt::Key_Y);
-        QTest::newRow("loan") << "N3"
-                              << "Кредит" << QKeySequence(Qt::SHIFT | Qt::Key_F1);
-        QTest::newRow("converter") << "N4"
-                                   << "Конвертер" << QKeySequence(Qt::SHIFT | Qt::Key_F2);
-        QTest::newRow("help") << "mnuHelp"
-                              << "Справка" << QKeySequence();
-        QTest::newRow("about") << "mnuPrograms"
-                               << "О прграмме" << QKeySequence();
+        // clang-format off
+        QTest::newRow("colour") << "mnuColor" << "&Цвет" << QKeySequence(Qt::CTRL | Qt::Key_F1);
+        QTest::newRow("font") << "mnuFont" << "&Шрифт" << QKeySequence(Qt::CTRL | Qt::Key_F2);
+        QTest::newRow("elo") << "mnuElo" << "Вычисление Эло" << QKeySequence(Qt::CTRL | Qt::Key_W);
+        QTest::newRow("plot") << "mnuGraph" << "График" << QKeySequence(Qt::CTRL | Qt::Key_G);
+        QTest::newRow("password") << "mnuSort" << "Пароль" << QKeySequence(Qt::CTRL | Qt::Key_Y);
+        QTest::newRow("loan") << "N3" << "Кредит" << QKeySequence(Qt::SHIFT | Qt::Key_F1);
+        QTest::newRow("converter") << "N4" << "Конвертер" << QKeySequence(Qt::SHIFT | Qt::Key_F2);
+        QTest::newRow("help") << "mnuHelp" << "Справка" << QKeySequence();
+        QTest::newRow("about") << "mnuPrograms" << "О прграмме" << QKeySequence();
+        // clang-format on
     }
 
     void menuShortcuts()
@@ -661,17 +528,17 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, caption);
         QFETCH(QKeySequence, shortcut);
-        auto* a = byName<QAction>(calc(), action.toLatin1().constData());
+        auto* a = byName<QAction>(calc(), qPrintable(action));
         QCOMPARE(a->text(), caption);
         QCOMPARE(a->shortcut(), shortcut);
     }
 
     void aboutBox()
     {
-        byName<QAction>(calc(), "mnuPrograms")->trigger();
-        QCOMPARE(m_dialogs->boxes.size(), 1);
-        QCOMPARE(m_dialogs->boxes.front().kind, QStringLiteral("information"));
-        const QString text = m_dialogs->boxes.front().text;
+        trigger("mnuPrograms");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes.front().kind, QStringLiteral("information"));
+        const QString text = dialogs().boxes.front().text;
         QCOMPARE(text.count(QStringLiteral("\n\r")), 1);
         QVERIFY(!text.contains(QStringLiteral("\r\n")));
         // Second line: the version and the licence.
@@ -680,156 +547,126 @@ private slots:
                  qPrintable(second));
     }
 
+    // Ctrl+G pressed in the converter opens the plot window.
     void menuKeysWorkFromToolWindows()
     {
-        // Ctrl+G pressed in the converter opens the plot window.
         calc()->show();
-        byName<QAction>(calc(), "N4")->trigger();
-        QWidget* converter = m_windows.fmKonvert.get();
+        trigger("N4");
+        QWidget* converter = m_app.windows.fmKonvert.get();
         QVERIFY(QTest::qWaitForWindowActive(converter));
         QTest::keyClick(converter, Qt::Key_G, Qt::ControlModifier);
-        QVERIFY(m_windows.fmGraph->isVisible());
+        QVERIFY(m_app.windows.fmGraph->isVisible());
     }
 
     void helpDocument()
     {
-        byName<QAction>(calc(), "mnuHelp")->trigger();
-        QCOMPARE(m_dialogs->boxes.size(), 0); // no document: nothing shown, nothing reported
+        trigger("mnuHelp");
+        QCOMPARE(dialogs().boxes.size(), 0); // no document: nothing shown, nothing reported
 
         QFile help(QDir::current().filePath(QStringLiteral("Help.htm")));
         QVERIFY(help.open(QIODevice::WriteOnly));
         help.close();
-        byName<QAction>(calc(), "mnuHelp")->trigger();
-        QCOMPARE(m_dialogs->boxes.size(), 1);
-        QCOMPARE(m_dialogs->boxes.front().kind, QStringLiteral("document"));
-        QCOMPARE(m_dialogs->boxes.front().text, QFileInfo(help).absoluteFilePath());
+        trigger("mnuHelp");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes.front().kind, QStringLiteral("document"));
+        QCOMPARE(dialogs().boxes.front().text, QFileInfo(help).absoluteFilePath());
     }
 
     void colourDialogOpensOnLastChoice()
     {
-        m_dialogs->colorAnswers = {QColor(10, 20, 30), std::nullopt};
-        byName<QAction>(calc(), "mnuColor")->trigger();
-        QCOMPARE(m_dialogs->lastColorInitial, QColor(Qt::black));
+        dialogs().colorAnswers = {QColor(10, 20, 30), std::nullopt};
+        trigger("mnuColor");
+        QCOMPARE(dialogs().lastColorInitial, QColor(Qt::black));
         QCOMPARE(calc()->windowColor(), QColor(10, 20, 30));
-        byName<QAction>(calc(), "mnuColor")->trigger(); // cancelled
-        QCOMPARE(m_dialogs->lastColorInitial, QColor(10, 20, 30));
+        trigger("mnuColor"); // cancelled
+        QCOMPARE(dialogs().lastColorInitial, QColor(10, 20, 30));
         QCOMPARE(calc()->windowColor(), QColor(10, 20, 30));
         // The display and the keys keep their own colours.
-        QVERIFY(byName<QLineEdit>(calc(), "edtCalc")->palette().color(QPalette::Base) != QColor(10, 20, 30));
+        QVERIFY(edit()->palette().color(QPalette::Base) != QColor(10, 20, 30));
     }
 
     void fontDialogSetsDisplayFontUntilRestart()
     {
-        QFont chosen(QStringLiteral("DejaVu Serif"), 20);
-        m_dialogs->fontAnswers = {chosen};
-        byName<QAction>(calc(), "mnuFont")->trigger();
-        QCOMPARE(byName<QLineEdit>(calc(), "edtCalc")->font().pointSize(), 20);
+        dialogs().fontAnswers = {QFont(QStringLiteral("DejaVu Serif"), 20)};
+        trigger("mnuFont");
+        QCOMPARE(edit()->font().pointSize(), 20);
         calc()->close();
         restart();
-        QCOMPARE(byName<QLineEdit>(calc(), "edtCalc")->font().pixelSize(), 13);
-    }
-
-    void settingsRoundTrip()
-    {
-        calc()->move(120, 80);
-        calc()->setWindowColor(QColor(1, 2, 3));
-        QSignalSpy closed(calc(), &TfmCalc::closed);
-        calc()->close();
-        QCOMPARE(closed.count(), 1);
-        {
-            QSettings file(settingsPath(), QSettings::IniFormat);
-            QCOMPARE(file.value(QStringLiteral("Position/Top")).toInt(), 80);
-            QCOMPARE(file.value(QStringLiteral("Position/Left")).toInt(), 120);
-            QCOMPARE(file.value(QStringLiteral("Color/Form")).toInt(), 1 | 2 << 8 | 3 << 16);
-        }
-        restart();
-        QCOMPARE(calc()->pos(), QPoint(120, 80));
-        QCOMPARE(calc()->windowColor(), QColor(1, 2, 3));
+        QCOMPARE(edit()->font().pixelSize(), 13);
     }
 
     void storedBlackComesBackGreen()
     {
         calc()->setWindowColor(Qt::black);
         calc()->close();
-        QCOMPARE(QSettings(settingsPath(), QSettings::IniFormat).value(QStringLiteral("Color/Form")).toInt(),
-                 0);
+        QCOMPARE(settingsFile(), QByteArray("[Position]\nTop=0\nLeft=0\n\n[Color]\nForm=0\n"));
         restart();
         QCOMPARE(TfmCalc::colorToValue(calc()->windowColor()), 500000);
     }
 
     void unreadableValuesReadAsZero()
     {
-        m_windows = app::Windows();
-        QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Position]\nTop=abc\nLeft=-40\n[Color]\nForm=12x\n");
-        file.close();
-        m_windows = app::createWindows(*m_dialogs, settingsPath());
+        restart("[Position]\nTop=abc\nLeft=-40\n[Color]\nForm=12x\n");
         QCOMPARE(calc()->pos(), QPoint(-40, 0));
         QCOMPARE(TfmCalc::colorToValue(calc()->windowColor()), 500000);
     }
 
-    // What the settings file holds beside the three values survives a close, and an unusual
-    // file is read and written without a false error.
-    void settingsFileKeptAroundTheValues_data()
+    // The place and colour written at the close come back at the next start. What the file
+    // holds beside them survives, and an unusual file, or a stale lock left by another program,
+    // is read and written without a false error.
+    void settingsRoundTrip_data()
     {
-        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("before"); // null: no file
+        QTest::addColumn<bool>("lockFolder");
         QTest::addColumn<QPoint>("place"); // as read from before
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("junk line") << QByteArray("junk\n[Position]\nTop=5\n") << QPoint(0, 5)
-                                   << QByteArray(
-                                          "junk\n[Position]\nTop=80\nLeft=120\n\n[Color]\nForm=197121\n");
+        const QByteArray written("[Position]\nTop=80\nLeft=120\n\n[Color]\nForm=197121\n");
+        QTest::newRow("no file") << QByteArray() << false << QPoint(0, 0) << written;
+        QTest::newRow("junk line") << QByteArray("junk\n[Position]\nTop=5\n") << false << QPoint(0, 5)
+                                   << "junk\n" + written;
         QTest::newRow("byte-order mark")
-            << QByteArray("\xEF\xBB\xBF[Position]\nLeft=7\nTop=5\n[Color]\nForm=1\n") << QPoint(7, 5)
+            << QByteArray("\xEF\xBB\xBF[Position]\nLeft=7\nTop=5\n[Color]\nForm=1\n") << false << QPoint(7, 5)
             << QByteArray("\xEF\xBB\xBF[Position]\nLeft=120\nTop=80\n[Color]\nForm=197121\n");
         QTest::newRow("other sections and comments")
-            << QByteArray("; mine\n[Other]\nName=a b\n\n[Position]\nTop=5\n") << QPoint(0, 5)
-            << QByteArray(
-                   "; mine\n[Other]\nName=a b\n\n[Position]\nTop=80\nLeft=120\n\n[Color]\nForm=197121\n");
+            << QByteArray("; mine\n[Other]\nName=a b\n\n[Position]\nTop=5\n") << false << QPoint(0, 5)
+            << "; mine\n[Other]\nName=a b\n\n" + written;
         QTest::newRow("CR LF line ends")
-            << QByteArray("[Position]\r\nTop=5\r\n") << QPoint(0, 5)
+            << QByteArray("[Position]\r\nTop=5\r\n") << false << QPoint(0, 5)
             << QByteArray("[Position]\r\nTop=80\r\nLeft=120\r\n\r\n[Color]\r\nForm=197121\r\n");
+        QTest::newRow("lock folder") << QByteArray() << true << QPoint(0, 0) << written;
     }
 
-    void settingsFileKeptAroundTheValues()
+    void settingsRoundTrip()
     {
         QFETCH(QByteArray, before);
+        QFETCH(bool, lockFolder);
         QFETCH(QPoint, place);
         QFETCH(QByteArray, after);
-        m_windows = app::Windows();
-        writeSettingsFile(before);
-        m_windows = app::createWindows(*m_dialogs, settingsPath());
+        if (lockFolder)
+            QVERIFY(QDir().mkpath(m_app.settingsPath() + QStringLiteral(".lock")));
+        restart(before);
         QCOMPARE(calc()->pos(), place);
         calc()->move(120, 80);
         calc()->setWindowColor(QColor(1, 2, 3));
-        calc()->close();
-        QCOMPARE(m_dialogs->errors(), QStringList());
-        QCOMPARE(readSettingsFile(), after);
-    }
-
-    // A stale lock left by another program must not hold up the close.
-    void closeIgnoresALockFolder()
-    {
-        QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("config/CalcConf.ini.lock"))));
         QSignalSpy closed(calc(), &TfmCalc::closed);
-        calc()->move(10, 20);
         QVERIFY(calc()->close());
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(m_dialogs->errors(), QStringList());
-        QCOMPARE(readSettingsFile(), QByteArray("[Position]\nTop=20\nLeft=10\n\n[Color]\nForm=500000\n"));
+        QCOMPARE(dialogs().errors(), QStringList());
+        QCOMPARE(settingsFile(), after);
+        restart();
+        QCOMPARE(calc()->pos(), QPoint(120, 80));
+        QCOMPARE(calc()->windowColor(), QColor(1, 2, 3));
     }
 
-    // A place on a screen that is no longer attached comes back onto the screen; a place
-    // whose title bar is on the screen is kept.
+    // A place on a screen that is no longer attached comes back onto the screen, no further
+    // than that: an edge of the window meets the screen's edge. A place whose title bar is on
+    // the screen is kept.
     void savedPlaceOnShow_data()
     {
         QTest::addColumn<QPoint>("saved");
         QTest::addColumn<bool>("kept");
         QTest::newRow("on the screen") << QPoint(100, 50) << true;
-        QTest::newRow("top-left corner") << QPoint(0, 0) << true;
         QTest::newRow("far right, below") << QPoint(5000, 4000) << false;
-        QTest::newRow("far left, above") << QPoint(-3000, -2000) << false;
         QTest::newRow("title bar above the screen") << QPoint(10, -20) << false;
     }
 
@@ -837,22 +674,18 @@ private slots:
     {
         QFETCH(QPoint, saved);
         QFETCH(bool, kept);
-        m_windows = app::Windows();
-        writeSettingsFile(
-            QStringLiteral("[Position]\nLeft=%1\nTop=%2\n").arg(saved.x()).arg(saved.y()).toUtf8());
-        m_windows = app::createWindows(*m_dialogs, settingsPath());
+        restart(QStringLiteral("[Position]\nLeft=%1\nTop=%2\n").arg(saved.x()).arg(saved.y()).toUtf8());
         calc()->show();
         QVERIFY(QTest::qWaitForWindowExposed(calc()));
+        if (kept) {
+            QCOMPARE(calc()->pos(), saved);
+            return;
+        }
         const QRect area = calc()->screen()->availableGeometry();
         const QRect frame(calc()->pos(), calc()->size().grownBy(ui::kAssumedFrame));
-        if (kept)
-            QCOMPARE(calc()->pos(), saved);
-        else
-            QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
-        // Moved no further than onto the screen: an edge of the window meets the screen's edge.
-        if (!kept)
-            QVERIFY(frame.left() == area.left() || frame.right() == area.right() ||
-                    frame.top() == area.top() || frame.bottom() == area.bottom());
+        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+        QVERIFY(frame.left() == area.left() || frame.right() == area.right() || frame.top() == area.top() ||
+                frame.bottom() == area.bottom());
     }
 
     // A settings file that cannot be written is reported, leaves what the last close wrote as it
@@ -869,36 +702,35 @@ private slots:
     {
         QFETCH(QString, obstacle);
         const QByteArray previous("[Position]\nTop=5\nLeft=7\n\n[Color]\nForm=197121\n");
-        QString settings = settingsPath();
-        m_windows = app::Windows();
+        const bool diskFull = obstacle == QLatin1String("disk full");
+        const QString inside = m_app.settingsPath() + QStringLiteral("/inside");
         if (obstacle == QLatin1String("plain file")) {
-            QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
+            QFile blocker(m_app.path(QStringLiteral("blocker")));
             QVERIFY(blocker.open(QIODevice::WriteOnly));
-            settings = m_dir->filePath(QStringLiteral("blocker/CalcConf.ini"));
-        } else if (obstacle == QLatin1String("folder")) {
-            QVERIFY(QDir().mkpath(settingsPath() + QStringLiteral("/inside")));
+            restart({}, m_app.path(QStringLiteral("blocker/CalcConf.ini")));
         } else {
-            writeSettingsFile(previous);
+            if (!diskFull)
+                QVERIFY(QDir().mkpath(inside));
+            restart(diskFull ? previous : QByteArray());
         }
-        m_windows = app::createWindows(*m_dialogs, settings);
         calc()->show();
         calc()->move(120, 80);
         QSignalSpy closed(calc(), &TfmCalc::closed);
         {
             std::optional<testkit::DiskFull> full;
-            if (obstacle == QLatin1String("disk full"))
+            if (diskFull)
                 full.emplace(8);
             QVERIFY(calc()->close());
         }
-        QCOMPARE(m_dialogs->errors(), QStringList{QStringLiteral("Unable to write to CalcConf.ini.")});
+        QCOMPARE(dialogs().errors(), QStringList{QStringLiteral("Unable to write to CalcConf.ini.")});
         QCOMPARE(closed.count(), 1);
         QVERIFY(!calc()->isVisible());
         if (obstacle == QLatin1String("folder"))
-            QVERIFY(QDir(settingsPath() + QStringLiteral("/inside")).exists());
-        if (obstacle == QLatin1String("disk full"))
-            QCOMPARE(readSettingsFile(), previous);
-        QCOMPARE(QDir(QFileInfo(settingsPath()).absolutePath()).entryList(QDir::Files),
-                 obstacle == QLatin1String("disk full") ? QStringList{"CalcConf.ini"} : QStringList());
+            QVERIFY(QDir(inside).exists());
+        if (diskFull)
+            QCOMPARE(settingsFile(), previous);
+        QCOMPARE(QDir(QFileInfo(m_app.settingsPath()).absolutePath()).entryList(QDir::Files),
+                 diskFull ? QStringList{"CalcConf.ini"} : QStringList());
     }
 
     // Every control a user can operate, in every window, has a name that assistive technology
@@ -906,7 +738,7 @@ private slots:
     void everyControlNamed()
     {
         QStringList unnamed;
-        for (QWidget* window : windows()) {
+        for (QWidget* window : allWindows()) {
             window->show(); // parts built at the first show are in the tree too
             QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window);
             if (root->text(QAccessible::Name).isEmpty())
@@ -923,24 +755,21 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("page"); // of the loan window's page control
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("rating update")
-            << "fmElo" << -1
+        // clang-format off
+        QTest::newRow("rating update") << "fmElo" << -1
             << QStringList{"leYouElo", "leEloTurn", "leGame", "leNo", "leNewElo", "bbStart", "bbClear"};
-        QTest::newRow("initial rating")
-            << "fmNewElo" << -1 << QStringList{"Edit1", "Edit2", "Edit3", "Edit4", "Button1", "Button2"};
-        QTest::newRow("converter") << "fmKonvert" << -1 << QStringList{"ComboBox1", "ListBox1", "ListBox2",
-                                                                       "Edit1",     "Edit2",    "bbHelp"};
-        QTest::newRow("loan, write-off")
-            << "fmKred" << 0 << QStringList{"PageControl1", "Edit1", "Edit2",       "Edit3",
-                                            "Edit4",        "Edit5", "RadioGroup1", "Button1"};
-        QTest::newRow("loan, duration")
-            << "fmKred" << 1
+        QTest::newRow("initial rating") << "fmNewElo" << -1
+            << QStringList{"Edit1", "Edit2", "Edit3", "Edit4", "Button1", "Button2"};
+        QTest::newRow("converter") << "fmKonvert" << -1
+            << QStringList{"ComboBox1", "ListBox1", "ListBox2", "Edit1", "Edit2", "bbHelp"};
+        QTest::newRow("loan, write-off") << "fmKred" << 0
+            << QStringList{"PageControl1", "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "RadioGroup1", "Button1"};
+        QTest::newRow("loan, duration") << "fmKred" << 1
             << QStringList{"PageControl1", "Edit6", "Edit7", "Edit8", "RadioGroup2", "Edit9", "Button2"};
         QTest::newRow("password") << "fmSort" << -1
-                                  << QStringList{"Edit1",   "Le1",         "btnSort", "btnClear",
-                                                 "Button1", "RadioGroup1", "Memo1"};
-        QTest::newRow("plot") << "fmGraph" << -1
-                              << QStringList{"Memo1", "BitBtn2", "BitBtn1", "BitBtn3", "Button2"};
+            << QStringList{"Edit1", "Le1", "btnSort", "btnClear", "Button1", "RadioGroup1", "Memo1"};
+        QTest::newRow("plot") << "fmGraph" << -1 << QStringList{"Memo1", "BitBtn2", "BitBtn1", "BitBtn3", "Button2"};
+        // clang-format on
     }
 
     void toolWindowTabOrder()
@@ -949,7 +778,7 @@ private slots:
         QFETCH(int, page);
         QFETCH(QStringList, order);
         ui::ToolWindow* w = nullptr;
-        for (QWidget* top : windows())
+        for (QWidget* top : allWindows())
             if (top->objectName() == window)
                 w = qobject_cast<ui::ToolWindow*>(top);
         QVERIFY(w);
@@ -957,7 +786,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w));
         if (page >= 0)
             byName<QTabWidget>(w, "PageControl1")->setCurrentIndex(page);
-        byName<QWidget>(w, order.front().toLatin1().constData())->setFocus(Qt::TabFocusReason);
+        byName<QWidget>(w, qPrintable(order.front()))->setFocus(Qt::TabFocusReason);
         QStringList visited;
         for (qsizetype i = 0; i <= order.size(); ++i) {
             visited << focusStop(QApplication::focusWidget(), order);
@@ -994,7 +823,7 @@ private slots:
     void pointSeparatorKeypad()
     {
         numtext::setDecimalSeparator('.');
-        keys({"bb1", "bbZap", "bb5", "bbPlas", "bb1", "bbRes"});
+        press("1 Zap 5 Plas 1 Res");
         QCOMPARE(display(), QStringLiteral("2.5"));
     }
 };
