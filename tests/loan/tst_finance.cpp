@@ -16,7 +16,6 @@ using loan::PaymentTime;
 using numtext::Real;
 using Call = std::function<std::string()>;
 
-Q_DECLARE_METATYPE(loan::PaymentTime)
 Q_DECLARE_METATYPE(Call)
 
 namespace {
@@ -148,6 +147,33 @@ struct Sweep {
 
 constexpr int kSweepCases = 6000;
 
+// The calculations from the boxes' text, written as "loan rate months month" and "rate loan payment".
+QStringList boxes(const char* typed) { return QString::fromUtf8(typed).split(QLatin1Char(' ')); }
+
+Call writeOffOf(const char* typed, PaymentTime time)
+{
+    const QStringList b = boxes(typed);
+    return [=] {
+        return loan::writeOff(b[0].toStdString(), b[1].toStdString(), b[2].toStdString(), b[3].toStdString(),
+                              time);
+    };
+}
+
+Call durationOf(const char* typed, PaymentTime time)
+{
+    const QStringList b = boxes(typed);
+    return [=] {
+        return loan::duration(b[0].toStdString(), b[1].toStdString(), b[2].toStdString(), time)
+            .value_or(kNeverRepaid.toStdString());
+    };
+}
+
+void addColumns()
+{
+    QTest::addColumn<Call>("call");
+    QTest::addColumn<QString>("shown");
+}
+
 } // namespace
 
 class TestFinance : public QObject {
@@ -156,119 +182,65 @@ class TestFinance : public QObject {
 private slots:
     void init() { numtext::setDecimalSeparator(','); }
 
-    // "Списание": loan, rate in per cent, months, month number, as typed.
     void writeOff_data()
     {
-        QTest::addColumn<QString>("amount");
-        QTest::addColumn<QString>("rate");
-        QTest::addColumn<QString>("months");
-        QTest::addColumn<QString>("month");
-        QTest::addColumn<PaymentTime>("time");
-        QTest::addColumn<QString>("shown");
+        addColumns();
         // clang-format off
-        QTest::newRow("initial values, payments at the start") << "100000" << "20" << "36" << "17" << kStart << "-16254,8653206598";
-        QTest::newRow("initial values, payments at the end") << "100000" << "20" << "36" << "17" << kEnd << "-19505,8383847917";
-        QTest::newRow("1 %, month 1 at the end: the whole interest") << "100000" << "1" << "12" << "1" << kEnd << "-1000";
-        QTest::newRow("1 %, month 12 at the end") << "100000" << "1" << "12" << "12" << kEnd << "-87,9690977013284";
-        QTest::newRow("1 %, month 1 at the start: paid before interest") << "100000" << "1" << "12" << "1" << kStart << "0";
-        QTest::newRow("rate 0") << "100000" << "0" << "36" << "17" << kEnd << "0";
-        QTest::newRow("month 0") << "100000" << "20" << "36" << "0" << kEnd << kInterestPayment;
-        QTest::newRow("month 37 of 36") << "100000" << "20" << "36" << "37" << kStart << kInterestPayment;
-        QTest::newRow("month 36 of 36") << "100000" << "20" << "36" << "36" << kEnd << "-3338,04274913335";
-        QTest::newRow("rate -100 %") << "100000" << "-100" << "36" << "17" << kEnd << kInterestPayment;
-        QTest::newRow("fractional rate 12,5") << "100000" << "12,5" << "36" << "17" << kStart << "-10204,4286405751";
-        QTest::newRow("fractional month number") << "100000" << "20" << "36" << "1,5" << kEnd << "CalcError: '1,5' is not a valid integer value";
-        QTest::newRow("loan converted before the rate") << "x" << "y" << "36" << "17" << kEnd << "CalcError: 'x' is not a valid floating point value";
-        QTest::newRow("compound factor beyond the extended range") << "100000" << "20" << "100000" << "1" << kEnd << kOverflow;
-        QTest::newRow("answer beyond the double range") << "1E400" << "20" << "36" << "17" << kEnd << kOverflow;
+        QTest::newRow("initial values, payments at the start") << writeOffOf("100000 20 36 17", kStart) << "-16254,8653206598";
+        QTest::newRow("initial values, payments at the end") << writeOffOf("100000 20 36 17", kEnd) << "-19505,8383847917";
+        QTest::newRow("1 %, month 1 at the end: the whole interest") << writeOffOf("100000 1 12 1", kEnd) << "-1000";
+        QTest::newRow("1 %, month 12 at the end") << writeOffOf("100000 1 12 12", kEnd) << "-87,9690977013284";
+        QTest::newRow("1 %, month 1 at the start: paid before interest") << writeOffOf("100000 1 12 1", kStart) << "0";
+        QTest::newRow("rate 0") << writeOffOf("100000 0 36 17", kEnd) << "0";
+        QTest::newRow("month 0") << writeOffOf("100000 20 36 0", kEnd) << kInterestPayment;
+        QTest::newRow("month 37 of 36") << writeOffOf("100000 20 36 37", kStart) << kInterestPayment;
+        QTest::newRow("month 36 of 36") << writeOffOf("100000 20 36 36", kEnd) << "-3338,04274913335";
+        QTest::newRow("rate -100 %") << writeOffOf("100000 -100 36 17", kEnd) << kInterestPayment;
+        QTest::newRow("fractional rate 12,5") << writeOffOf("100000 12,5 36 17", kStart) << "-10204,4286405751";
+        QTest::newRow("fractional month number") << writeOffOf("100000 20 36 1,5", kEnd) << "CalcError: '1,5' is not a valid integer value";
+        QTest::newRow("loan converted before the rate") << writeOffOf("x y 36 17", kEnd) << "CalcError: 'x' is not a valid floating point value";
+        QTest::newRow("compound factor beyond the extended range") << writeOffOf("100000 20 100000 1", kEnd) << kOverflow;
+        QTest::newRow("answer beyond the double range") << writeOffOf("1E400 20 36 17", kEnd) << kOverflow;
         // clang-format on
     }
+    void writeOff() { check(); }
 
-    void writeOff()
-    {
-        QFETCH(QString, amount);
-        QFETCH(QString, rate);
-        QFETCH(QString, months);
-        QFETCH(QString, month);
-        QFETCH(PaymentTime, time);
-        QFETCH(QString, shown);
-        QCOMPARE(outcome([&] {
-                     return loan::writeOff(amount.toStdString(), rate.toStdString(), months.toStdString(),
-                                           month.toStdString(), time);
-                 }),
-                 shown);
-    }
-
-    // "Продолжительность": rate in per cent, loan, payment, as typed.
     void duration_data()
     {
-        QTest::addColumn<QString>("rate");
-        QTest::addColumn<QString>("amount");
-        QTest::addColumn<QString>("payment");
-        QTest::addColumn<PaymentTime>("time");
-        QTest::addColumn<QString>("shown");
+        addColumns();
         // clang-format off
-        QTest::newRow("initial values, payments at the start") << "20" << "50000" << "5000" << kStart << kNeverRepaid;
-        QTest::newRow("initial values, payments at the end") << "20" << "50000" << "5000" << kEnd << kNeverRepaid;
-        QTest::newRow("rate 0") << "0" << "50000" << "5000" << kEnd << "10";
-        QTest::newRow("1 %, payments at the end") << "1" << "50000" << "5000" << kEnd << "10,5886444594232";
-        QTest::newRow("negative payment") << "20" << "50000" << "-5000" << kEnd << kNeverRepaid;
-        QTest::newRow("payment equal to the interest, at the end") << "25" << "50000" << "12500" << kEnd << kNeverRepaid;
-        QTest::newRow("payment equal to the interest, at the start") << "25" << "50000" << "10000" << kStart << kNeverRepaid;
-        QTest::newRow("at the start the payment first lowers the debt") << "20" << "50000" << "9000" << kStart << "14,2752712910725";
-        QTest::newRow("rate -100 %") << "-100" << "50000" << "5000" << kEnd << kNumberOfPeriods;
-        QTest::newRow("rate -100 % comes before no payment") << "-100" << "50000" << "0" << kStart << kNumberOfPeriods;
-        QTest::newRow("fractional rate 12,5") << "12,5" << "50000" << "10000" << kEnd << "8,32742378854258";
-        QTest::newRow("loan converted before the payment") << "1" << "y" << "z" << kEnd << "CalcError: 'y' is not a valid floating point value";
+        QTest::newRow("initial values, payments at the start") << durationOf("20 50000 5000", kStart) << kNeverRepaid;
+        QTest::newRow("initial values, payments at the end") << durationOf("20 50000 5000", kEnd) << kNeverRepaid;
+        QTest::newRow("rate 0") << durationOf("0 50000 5000", kEnd) << "10";
+        QTest::newRow("1 %, payments at the end") << durationOf("1 50000 5000", kEnd) << "10,5886444594232";
+        QTest::newRow("negative payment, at a rate below 0 too") << durationOf("-10 50000 -1000", kEnd) << kNeverRepaid;
+        QTest::newRow("payment equal to the interest, at the end") << durationOf("25 50000 12500", kEnd) << kNeverRepaid;
+        QTest::newRow("at the start the payment first lowers the debt") << durationOf("20 50000 9000", kStart) << "14,2752712910725";
+        QTest::newRow("rate -100 %") << durationOf("-100 50000 5000", kEnd) << kNumberOfPeriods;
+        QTest::newRow("rate -100 % comes before no payment") << durationOf("-100 50000 0", kStart) << kNumberOfPeriods;
+        QTest::newRow("fractional rate 12,5") << durationOf("12,5 50000 10000", kEnd) << "8,32742378854258";
+        QTest::newRow("loan converted before the payment") << durationOf("1 y z", kEnd) << "CalcError: 'y' is not a valid floating point value";
         // clang-format on
     }
-
-    void duration()
-    {
-        QFETCH(QString, rate);
-        QFETCH(QString, amount);
-        QFETCH(QString, payment);
-        QFETCH(PaymentTime, time);
-        QFETCH(QString, shown);
-        QCOMPARE(outcome([&] {
-                     const auto months = loan::duration(rate.toStdString(), amount.toStdString(),
-                                                        payment.toStdString(), time);
-                     return months ? *months : kNeverRepaid.toStdString();
-                 }),
-                 shown);
-    }
+    void duration() { check(); }
 
     // The functions and the compound factor called directly, where the window never calls them.
     void functions_data()
     {
-        QTest::addColumn<Call>("call");
-        QTest::addColumn<QString>("shown");
+        addColumns();
         using loan::compound;
-        QTest::newRow("interest part with a future value")
-            << text([] { return loan::interestPayment(0.125L, 5, 12, 100000, 20000, kEnd); })
-            << "-9597,29358393241";
-        QTest::newRow("months with a balance left")
-            << text([] { return loan::numberOfPeriods(0.125L, -20000, 100000, -50000, kEnd); })
-            << "5,14620632922586";
-        QTest::newRow("payment that offsets the interest")
-            << text([] { return loan::numberOfPeriods(0.2L, -10000, 50000, 0, kEnd); }) << kNumberOfPeriods;
-        QTest::newRow("loan that payments never reach")
-            << text([] { return loan::numberOfPeriods(0.2L, -5000, 50000, 0, kEnd); }) << kNumberOfPeriods;
+        // clang-format off
+        QTest::newRow("interest part with a future value") << text([] { return loan::interestPayment(0.125L, 5, 12, 100000, 20000, kEnd); }) << "-9597,29358393241";
+        QTest::newRow("months with a balance left") << text([] { return loan::numberOfPeriods(0.125L, -20000, 100000, -50000, kEnd); }) << "5,14620632922586";
+        QTest::newRow("payment that offsets the interest") << text([] { return loan::numberOfPeriods(0.2L, -10000, 50000, 0, kEnd); }) << kNumberOfPeriods;
+        QTest::newRow("loan that payments never reach") << text([] { return loan::numberOfPeriods(0.2L, -5000, 50000, 0, kEnd); }) << kNumberOfPeriods;
         QTest::newRow("exponent 0 gives exactly 1") << text([] { return compound(0.5L, 0).factor; }) << "1";
-        QTest::newRow("negative exponent: the reciprocal")
-            << text([] { return compound(0.5L, -2).excess; }) << "-0,555555555555556";
-        QTest::newRow("no square beyond the last bit")
-            << text([] { return compound(1, 16383).factor; }) << "5,94865747678616E4931";
-        QTest::newRow("power beyond the extended range")
-            << text([] { return compound(1, 16384).factor; }) << kOverflow;
+        QTest::newRow("negative exponent: the reciprocal") << text([] { return compound(0.5L, -2).excess; }) << "-0,555555555555556";
+        QTest::newRow("no square beyond the last bit") << text([] { return compound(1, 16383).factor; }) << "5,94865747678616E4931";
+        QTest::newRow("power beyond the extended range") << text([] { return compound(1, 16384).factor; }) << kOverflow;
+        // clang-format on
     }
-
-    void functions()
-    {
-        QFETCH(Call, call);
-        QFETCH(QString, shown);
-        QCOMPARE(outcome(call), shown);
-    }
+    void functions() { check(); }
 
     void sweepWriteOff()
     {
@@ -322,6 +294,14 @@ private slots:
         qInfo("%d never repaid", neverRepaid);
         QVERIFY(neverRepaid > kSweepCases / 20);
         sweep.verify("number of months");
+    }
+
+private:
+    static void check()
+    {
+        QFETCH(Call, call);
+        QFETCH(QString, shown);
+        QCOMPARE(outcome(call), shown);
     }
 };
 

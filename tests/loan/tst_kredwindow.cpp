@@ -1,35 +1,26 @@
 // The loan window under the offscreen platform, opened from the main menu, both tabs driven by
 // objectName with the message service answering.
 
-#include "app/Startup.h"
 #include "app/Unitcalc.h"
 #include "loan/UnitKred.h"
-#include "numtext.h"
-#include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
-#include "ui/testkit.h"
+#include "ui/appwindows.h"
 
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 using testkit::byName;
-using testkit::FakeDialogs;
 
 namespace {
 
 const QString kOld = QStringLiteral("old");
-const QString kTiming = QStringLiteral("Происхождение выплат");
 
-// Boxes written as "Edit2=12,5 Edit4=" (empty after "=": cleared).
-void fill(QWidget* w, const QString& boxes)
+template <typename T = QWidget> T* named(QWidget* w, const QString& name)
 {
-    for (const QString& entry : boxes.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        byName<QLineEdit>(w, entry.section(QLatin1Char('='), 0, 0).toLatin1().constData())
-            ->setText(entry.section(QLatin1Char('='), 1));
+    return byName<T>(w, name.toLatin1().constData());
 }
 
 } // namespace
@@ -38,47 +29,21 @@ class TestKredWindow : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-    app::Windows m_windows;
+    testkit::AppWindows m_app;
 
-    QWidget* openOn(const char* sheet)
+    QWidget* open()
     {
-        byName<QAction>(m_windows.fmCalc.get(), "N3")->trigger();
-        QWidget* w = m_windows.fmKred.get();
-        byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(byName<QWidget>(w, sheet));
-        return w;
-    }
-
-    QStringList boxesShown() const
-    {
-        QStringList shown;
-        for (const testkit::Box& b : std::as_const(m_dialogs->boxes))
-            shown << b.kind + QStringLiteral(": ") + b.text;
-        return shown;
+        byName<QAction>(m_app.windows.fmCalc.get(), "N3")->trigger();
+        return m_app.windows.fmKred.get();
     }
 
 private slots:
-    void init()
-    {
-        numtext::setDecimalSeparator(',');
-        m_dialogs = std::make_unique<FakeDialogs>();
-        m_windows = app::createWindows(*m_dialogs, m_dir.filePath(QStringLiteral("CalcConf.ini")));
-    }
-
-    void cleanup()
-    {
-        m_windows = app::Windows();
-        m_dialogs.reset();
-    }
+    void init() { m_app.start(); }
+    void cleanup() { m_app.stop(); }
 
     void frameAndPages()
     {
-        byName<QAction>(m_windows.fmCalc.get(), "N3")->trigger();
-        QWidget* w = m_windows.fmKred.get();
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->windowTitle(), QStringLiteral("Кредит"));
-        QCOMPARE(QRect(w->pos(), w->size()), QRect(QPoint(193, 112), ui::ToolWindow::clientSize(372, 460)));
+        QWidget* w = open();
         QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 192, 192));
         auto* pages = byName<QTabWidget>(w, "PageControl1");
         QCOMPARE(pages->geometry(), QRect(8, 16, 345, 393));
@@ -99,7 +64,7 @@ private slots:
             QCOMPARE(byName<QPushButton>(w, name)->text(), QStringLiteral("Расчёт"));
         for (const char* name : {"RadioGroup1", "RadioGroup2"}) {
             auto* group = byName<ui::RadioGroup>(w, name);
-            QCOMPARE(group->title(), kTiming);
+            QCOMPARE(group->title(), QStringLiteral("Происхождение выплат"));
             QCOMPARE(group->item(0)->text(), QStringLiteral("В начале периода"));
             QCOMPARE(group->item(1)->text(), QStringLiteral("В конце периода"));
             QCOMPARE(group->itemIndex(), 0);
@@ -140,9 +105,9 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QPoint, labelAt);
         QFETCH(QString, caption);
-        QWidget* w = openOn("TabSheet1");
-        auto* edit = byName<QLineEdit>(w, name.toLatin1().constData());
-        auto* title = byName<QLabel>(w, label.toLatin1().constData());
+        QWidget* w = open();
+        auto* edit = named<QLineEdit>(w, name);
+        auto* title = named<QLabel>(w, label);
         QCOMPARE(edit->parentWidget()->objectName(), sheet);
         QCOMPARE(title->parentWidget()->objectName(), sheet);
         QCOMPARE(edit->geometry(), rect);
@@ -159,36 +124,15 @@ private slots:
     // Each arrow writes into its own box, within 0 to 100.
     void upDownWritesItsBox_data()
     {
-        QTest::addColumn<QString>("upDown");
-        QTest::addColumn<QString>("arrow");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("rate up") << "UpDown1"
-                                 << "up"
-                                 << "Edit2"
-                                 << "20"
-                                 << "21";
-        QTest::newRow("month number up") << "UpDown3"
-                                         << "up"
-                                         << "Edit4"
-                                         << "17"
-                                         << "18";
-        QTest::newRow("months down") << "UpDown2"
-                                     << "down"
-                                     << "Edit3"
-                                     << "36"
-                                     << "35";
-        QTest::newRow("duration rate down") << "UpDown4"
-                                            << "down"
-                                            << "Edit6"
-                                            << "20"
-                                            << "19";
-        QTest::newRow("no step past 100") << "UpDown1"
-                                          << "up"
-                                          << "Edit2"
-                                          << "100"
-                                          << "100";
+        for (const char* column : {"upDown", "arrow", "box", "typed", "shown"})
+            QTest::addColumn<QString>(column);
+        // clang-format off
+        QTest::newRow("rate up") << "UpDown1" << "up" << "Edit2" << "20" << "21";
+        QTest::newRow("month number up") << "UpDown3" << "up" << "Edit4" << "17" << "18";
+        QTest::newRow("months down") << "UpDown2" << "down" << "Edit3" << "36" << "35";
+        QTest::newRow("duration rate down") << "UpDown4" << "down" << "Edit6" << "20" << "19";
+        QTest::newRow("no step past 100") << "UpDown1" << "up" << "Edit2" << "100" << "100";
+        // clang-format on
     }
 
     void upDownWritesItsBox()
@@ -198,65 +142,38 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        QWidget* w = openOn("TabSheet1");
-        auto* edit = byName<QLineEdit>(w, box.toLatin1().constData());
+        QWidget* w = open();
+        auto* edit = named<QLineEdit>(w, box);
         edit->setText(typed);
-        QTest::mouseClick(
-            byName<ui::UpDown>(w, upDown.toLatin1().constData())->findChild<QToolButton*>(arrow),
-            Qt::LeftButton);
+        QTest::mouseClick(named<ui::UpDown>(w, upDown)->findChild<QToolButton*>(arrow), Qt::LeftButton);
         QCOMPARE(edit->text(), shown);
     }
 
     // Each LF CR of a help text is one line break, never an empty line; the label fits its text.
-    void helpTexts_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("what the write-off is") << "Label6" << QPoint(24, 16)
-                                               << QStringList{"Функция вычисляет процентную ставку кредита",
-                                                              "на определенном этапе в денежном исчислении"};
-        QTest::newRow("the minus sign")
-            << "Label7" << QPoint(176, 224)
-            << QStringList{"Знак минус в результате ",   "функции показывает,",  "что данная сумма",
-                           " является кредитовой, т.е.", " должна быть списана", "со счета."};
-        QTest::newRow("what the duration is")
-            << "Label8" << QPoint(40, 16)
-            << QStringList{"Функция определяет количество этапов (месяцев),",
-                           "необходимых для погашения кредита"};
-    }
-
     void helpTexts()
     {
-        QFETCH(QString, name);
-        QFETCH(QPoint, at);
-        QFETCH(QStringList, lines);
-        auto* help = byName<QLabel>(openOn("TabSheet1"), name.toLatin1().constData());
-        QCOMPARE(help->text().split(QLatin1Char('\n')), lines);
-        QCOMPARE(help->geometry(), QRect(at, help->sizeHint()));
-        QVERIFY(help->parentWidget()->rect().contains(help->geometry()));
-    }
-
-    void tabOrder()
-    {
-        QWidget* w = openOn("TabSheet1");
-        for (const QStringList& chain :
-             {QStringList{"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "RadioGroup10", "RadioGroup11",
-                          "Button1"},
-              QStringList{"Edit6", "Edit7", "Edit8", "RadioGroup20", "RadioGroup21", "Edit9", "Button2"}}) {
-            QWidget* at = byName<QWidget>(w, chain.front().toLatin1().constData());
-            QStringList visited;
-            for (qsizetype i = 0; i < chain.size(); ++i, at = at->nextInFocusChain()) {
-                while (!(at->focusPolicy() & Qt::TabFocus) || at->objectName().isEmpty())
-                    at = at->nextInFocusChain();
-                visited << at->objectName();
-            }
-            QCOMPARE(visited, chain);
+        const struct {
+            const char* name;
+            QPoint at;
+            QStringList lines;
+        } texts[] = {
+            // clang-format off
+            {"Label6", {24, 16}, {"Функция вычисляет процентную ставку кредита", "на определенном этапе в денежном исчислении"}},
+            {"Label7", {176, 224}, {"Знак минус в результате ", "функции показывает,", "что данная сумма", " является кредитовой, т.е.", " должна быть списана", "со счета."}},
+            {"Label8", {40, 16}, {"Функция определяет количество этапов (месяцев),", "необходимых для погашения кредита"}},
+            // clang-format on
+        };
+        QWidget* w = open();
+        for (const auto& text : texts) {
+            auto* help = byName<QLabel>(w, text.name);
+            QCOMPARE(help->text().split(QLatin1Char('\n')), text.lines);
+            QCOMPARE(help->geometry(), QRect(text.at, help->sizeHint()));
+            QVERIFY(help->parentWidget()->rect().contains(help->geometry()));
         }
     }
 
-    // Either button: the boxes typed, the timing item clicked, the answer box afterwards (its
-    // beginning in view) and the boxes shown.
+    // Either button: the boxes typed ("Edit2=12,5 Edit4=": empty after "=" clears), the timing
+    // item clicked, the answer box afterwards (its beginning in view) and the boxes shown.
     void calculate_data()
     {
         QTest::addColumn<QString>("sheet");
@@ -291,15 +208,21 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QStringList, boxes);
         const bool writeOff = sheet == QLatin1String("TabSheet1");
-        QWidget* w = openOn(sheet.toLatin1().constData());
+        QWidget* w = open();
+        byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(named(w, sheet));
         auto* answer = byName<QLineEdit>(w, writeOff ? "Edit5" : "Edit9");
         answer->setText(kOld);
-        fill(w, typed);
-        byName<QRadioButton>(w, item.toLatin1().constData())->click();
+        for (const QString& entry : typed.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            named<QLineEdit>(w, entry.section(QLatin1Char('='), 0, 0))
+                ->setText(entry.section(QLatin1Char('='), 1));
+        named<QRadioButton>(w, item)->click();
         testkit::click(w, writeOff ? "Button1" : "Button2");
         QCOMPARE(answer->text(), shown);
         QCOMPARE(answer->cursorPosition(), shown == kOld ? kOld.size() : 0);
-        QCOMPARE(boxesShown(), boxes);
+        QStringList shownBoxes;
+        for (const testkit::Box& b : std::as_const(m_app.dialogs->boxes))
+            shownBoxes << b.kind + QStringLiteral(": ") + b.text;
+        QCOMPARE(shownBoxes, boxes);
     }
 };
 
