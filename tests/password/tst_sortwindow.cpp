@@ -3,17 +3,14 @@
 // the draws are scripted (0, 1, 2, ... gives the passwords "012345", "6789AB", ...).
 
 #include "password/UnitSort.h"
-#include "numtext.h"
 #include "ui/Dispatch.h"
 #include "ui/Widgets.h"
-#include "ui/testkit.h"
+#include "ui/appwindows.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -23,7 +20,6 @@
 
 using testkit::byName;
 using testkit::click;
-using testkit::FakeDialogs;
 
 namespace {
 
@@ -34,7 +30,7 @@ struct CountingSource {
 
 // An error box that stays open for a while, with the event loop running under it the way a
 // modal box's own loop runs: timer ticks keep arriving.
-class SlowDialogs final : public FakeDialogs {
+class SlowDialogs final : public testkit::FakeDialogs {
 public:
     std::function<void()> whileOpen;
 
@@ -53,11 +49,9 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
-// Ends the program's event loop, as closing the main window does.
-void endProgram()
+QString cannotCreate(const QString& path, const char* description)
 {
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+    return QStringLiteral("Cannot create file \"%1\". %2.").arg(path, QString::fromLatin1(description));
 }
 
 } // namespace
@@ -66,17 +60,21 @@ class TestSortWindow : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCurrent;
-    std::unique_ptr<FakeDialogs> m_dialogs;
+    testkit::AppWindows m_app;
     std::unique_ptr<TfmSort> m_w;
 
+    void makeWindow(const QString& listFile, ui::Dialogs* dialogs = nullptr)
+    {
+        m_w = std::make_unique<TfmSort>(dialogs ? *dialogs : *m_app.dialogs, listFile, CountingSource{});
+        m_w->ensureBuilt(); // the controls, as the first show would make them
+    }
     QString password() const { return QString::fromStdString(m_w->generator().currentPassword()); }
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QStringList errors() const { return m_app.dialogs->errors(); }
 
     // Space-separated steps: show, close, sort, clear, stop (the three buttons), up, down (the
     // arrows), item0..item2 (the speed items), char (one character tick), complete (character
-    // ticks until the timer stops), list (one list tick), type:TEXT (typed into the memo).
+    // ticks until the timer stops), list (one list tick), type:TEXT (typed into the memo), end
+    // (Стоп, so that no list tick comes while the program's event loop ends, then that end).
     void run(const QString& steps)
     {
         for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
@@ -88,7 +86,7 @@ private:
                 click(m_w.get(), "btnSort");
             else if (step == QLatin1String("clear"))
                 click(m_w.get(), "btnClear");
-            else if (step == QLatin1String("stop"))
+            else if (step == QLatin1String("stop") || step == QLatin1String("end"))
                 click(m_w.get(), "Button1");
             else if (step == QLatin1String("up") || step == QLatin1String("down"))
                 QTest::mouseClick(byName<QToolButton>(m_w->UpDown1, qPrintable(step)), Qt::LeftButton);
@@ -105,6 +103,10 @@ private:
                 QTest::keyClicks(m_w->Memo1, step.mid(5));
             else
                 QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
+            if (step == QLatin1String("end")) { // as when the main window closes
+                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+                QCoreApplication::exec();
+            }
         }
     }
 
@@ -117,48 +119,30 @@ private:
 private slots:
     void init()
     {
-        numtext::setDecimalSeparator(',');
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_oldCurrent = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        m_dialogs = std::make_unique<FakeDialogs>();
-        m_w = std::make_unique<TfmSort>(*m_dialogs, QStringLiteral("Pass.txt"), CountingSource{});
-        m_w->ensureBuilt(); // the controls, as the first show would make them
+        m_app.start();
+        makeWindow(QStringLiteral("Pass.txt"));
     }
-
     void cleanup()
     {
         m_w.reset();
-        m_dialogs.reset();
-        QDir::setCurrent(m_oldCurrent);
-        m_dir.reset();
+        m_app.stop();
     }
 
     void layout()
     {
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Пароль"));
-        QCOMPARE(m_w->pos(), QPoint(193, 111));
-        QCOMPARE(m_w->size(), ui::ToolWindow::clientSize(233, 379));
-        QVERIFY(!(m_w->windowFlags() & Qt::WindowMaximizeButtonHint));
-        const struct {
-            const char* name;
-            const char* caption;
-        } controls[] = {{"Edit1", ""},
-                        {"Le1", "Длинна"},
-                        {"UpDown1", "Длинна"},
-                        {"btnSort", "Генерация"},
-                        {"btnClear", "Очистить"},
-                        {"Button1", "Стоп"},
-                        {"RadioGroup1", "Скорость"},
-                        {"Memo1", ""}};
+        // Each control by name and the name assistive technology announces, inside the window and
+        // clear of the others.
+        const QStringList controls{"Edit1 Пароль",         "Le1 Длинна",        "UpDown1 Длинна",
+                                   "btnSort Генерация",    "btnClear Очистить", "Button1 Стоп",
+                                   "RadioGroup1 Скорость", "Memo1 Пароли"};
         QList<QRect> taken;
-        for (const auto& c : controls) {
-            auto* control = byName<QWidget>(m_w.get(), c.name);
-            if (*c.caption)
-                QCOMPARE(control->accessibleName(), QString::fromUtf8(c.caption));
-            QVERIFY2(m_w->rect().contains(control->geometry()), c.name);
+        for (const QString& c : controls) {
+            auto* control = byName<QWidget>(m_w.get(), qPrintable(c.section(u' ', 0, 0)));
+            QCOMPARE(control->accessibleName(), c.section(u' ', 1));
+            QVERIFY2(m_w->rect().contains(control->geometry()), qPrintable(c));
             for (const QRect& other : taken)
-                QVERIFY2(!other.intersects(control->geometry()), c.name);
+                QVERIFY2(!other.intersects(control->geometry()), qPrintable(c));
             taken << control->geometry();
         }
         QCOMPARE(m_w->Le1->label()->text(), QStringLiteral("Длинна"));
@@ -182,69 +166,39 @@ private slots:
         QTest::addColumn<int>("interval");   // of the list timer
         QTest::addColumn<QString>("edit");   // Edit1
         QTest::addColumn<QString>("memo");
-        QTest::newRow("created: idle") << ""
-                                       << "off off" << 200 << ""
-                                       << "";
-        QTest::newRow("shown: 4 per second") << "show"
-                                             << "off off" << 250 << ""
-                                             << "";
-        QTest::newRow("5 per second") << "show item1"
-                                      << "off off" << 200 << ""
-                                      << "";
-        QTest::newRow("8 per second") << "show item2"
-                                      << "off off" << 125 << ""
-                                      << "";
-        QTest::newRow("back to 4 per second") << "show item2 item0"
-                                              << "off off" << 250 << ""
-                                              << "";
-        QTest::newRow("shown again: 4 per second") << "show item2 close show"
-                                                   << "off off" << 250 << ""
-                                                   << "";
-        QTest::newRow("Очистить: building") << "show clear"
-                                            << "on off" << 250 << ""
-                                            << "";
-        QTest::newRow("building completes") << "show clear complete"
-                                            << "off off" << 250 << ""
-                                            << "";
-        QTest::newRow("arrow: building") << "show up"
-                                         << "on off" << 250 << ""
-                                         << "";
-        QTest::newRow("Генерация: listing") << "show sort"
-                                            << "on on" << 250 << ""
-                                            << "";
-        QTest::newRow("list tick") << "show sort complete list"
-                                   << "on on" << 250 << ""
-                                   << "012345\n";
-        QTest::newRow("list tick takes an incomplete password") << "show sort char char list"
-                                                                << "on on" << 250 << ""
-                                                                << "01\n";
-        QTest::newRow("Очистить while listing") << "show sort char clear complete list"
-                                                << "on on" << 250 << ""
-                                                << "123456\n";
-        QTest::newRow("Стоп: stopped") << "show sort stop"
-                                       << "on off" << 250 << ""
-                                       << "";
-        QTest::newRow("stopped completes") << "show sort complete list stop complete"
-                                           << "off off" << 250 << ""
-                                           << "012345\n";
+        // clang-format off
+        QTest::newRow("created: idle") << "" << "off off" << 200 << "" << "";
+        QTest::newRow("shown: 4 per second") << "show" << "off off" << 250 << "" << "";
+        QTest::newRow("5 per second") << "show item1" << "off off" << 200 << "" << "";
+        QTest::newRow("8 per second") << "show item2" << "off off" << 125 << "" << "";
+        QTest::newRow("shown again: 4 per second") << "show item2 close show" << "off off" << 250 << "" << "";
+        QTest::newRow("Очистить: building") << "show clear" << "on off" << 250 << "" << "";
+        QTest::newRow("building completes") << "show clear complete" << "off off" << 250 << "" << "";
+        // An arrow that moves the length starts a password of the new length; one past 10 does nothing.
+        QTest::newRow("arrow up")
+            << "show clear complete up complete sort" << "on on" << 250 << "6789ABC" << "";
+        QTest::newRow("arrow down")
+            << "show clear complete down complete sort" << "on on" << 250 << "6789A" << "";
+        QTest::newRow("arrow up at 10")
+            << "show up up up up clear complete up sort" << "on on" << 250 << "0123456789" << "";
+        QTest::newRow("Генерация: listing") << "show sort" << "on on" << 250 << "" << "";
+        QTest::newRow("list tick") << "show sort complete list" << "on on" << 250 << "" << "012345\n";
+        QTest::newRow("list tick takes an incomplete password")
+            << "show sort char char list" << "on on" << 250 << "" << "01\n";
+        QTest::newRow("Очистить while listing")
+            << "show sort char clear complete list" << "on on" << 250 << "" << "123456\n";
+        QTest::newRow("Стоп: stopped") << "show sort stop" << "on off" << 250 << "" << "";
         QTest::newRow("Генерация shows the password completed since Стоп")
-            << "show sort complete list stop complete sort"
-            << "on on" << 250 << "6789AB"
-            << "012345\n";
+            << "show sort complete list stop complete sort" << "on on" << 250 << "6789AB" << "012345\n";
         QTest::newRow("listed password is the one shown")
-            << "show sort complete list stop complete sort complete list"
-            << "on on" << 250 << ""
+            << "show sort complete list stop complete sort complete list" << "on on" << 250 << ""
             << "012345\n6789AB\n";
-        QTest::newRow("closing stops neither timer") << "show sort close"
-                                                     << "on on" << 250 << ""
-                                                     << "";
-        QTest::newRow("listing goes on while hidden") << "show item2 sort close complete list"
-                                                      << "on on" << 125 << ""
-                                                      << "012345\n";
+        QTest::newRow("listing goes on while hidden")
+            << "show item2 sort close complete list" << "on on" << 125 << "" << "012345\n";
         QTest::newRow("user's text without a final break")
-            << "show type:note sort complete list complete list"
-            << "on on" << 250 << ""
+            << "show type:note sort complete list complete list" << "on on" << 250 << ""
             << "note\n012345\n6789AB";
+        // clang-format on
     }
 
     void script()
@@ -259,42 +213,7 @@ private slots:
         QCOMPARE(m_w->Timer2->interval(), interval);
         QCOMPARE(m_w->Edit1->text(), edit);
         QCOMPARE(m_w->Memo1->toPlainText(), memo);
-        QCOMPARE(m_dialogs->boxes.size(), 0);
-    }
-
-    void arrows_data()
-    {
-        QTest::addColumn<QString>("length");
-        QTest::addColumn<QString>("arrow");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("cleared");
-        QTest::newRow("up from 6") << "6"
-                                   << "up"
-                                   << "7" << true;
-        QTest::newRow("down from 10") << "10"
-                                      << "down"
-                                      << "9" << true;
-        QTest::newRow("down at 0") << "0"
-                                   << "down"
-                                   << "0" << false;
-        QTest::newRow("up at 10") << "10"
-                                  << "up"
-                                  << "10" << false;
-    }
-
-    void arrows()
-    {
-        QFETCH(QString, length);
-        QFETCH(QString, arrow);
-        QFETCH(QString, shown);
-        QFETCH(bool, cleared);
-        run(QStringLiteral("show clear complete")); // a complete password, timers off
-        m_w->Le1->setText(length);
-        const QString before = password();
-        run(arrow);
-        QCOMPARE(m_w->Le1->text(), shown);
-        QCOMPARE(password(), cleared ? QString() : before);
-        QCOMPARE(timers(), cleared ? QStringLiteral("on off") : QStringLiteral("off off"));
+        QCOMPARE(m_app.dialogs->boxes.size(), 0);
     }
 
     void runningTimerRestartsOnlyWhenItsIntervalChanges()
@@ -310,148 +229,112 @@ private slots:
         QVERIFY2(afterItem > 175, qPrintable(QStringLiteral("new interval: %1 ms left").arg(afterItem)));
     }
 
-    void listFileContent_data()
+    void savedList_data()
     {
+        QTest::addColumn<QString>("file"); // the list file, relative to the current folder
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("nothing listed") << "show close" << QByteArray();
+        QTest::addColumn<QString>("error"); // reported once; %1: the file's path
+        const QByteArray two("012345\r\n6789AB\r\n"), none("<no file>");
+        const QString list = QStringLiteral("Pass.txt");
+        // clang-format off
+        QTest::newRow("nothing listed") << list << "show close" << QByteArray() << "";
         QTest::newRow("each password followed by CR LF")
-            << "show sort complete list complete list close" << QByteArray("012345\r\n6789AB\r\n");
+            << list << "show sort complete list complete list close" << two << "";
         QTest::newRow("the memo's own text")
-            << "show type:note sort complete list close" << QByteArray("note\r\n012345");
-        QTest::newRow("every close rewrites the whole list")
-            << "show sort complete list close show complete list close" << QByteArray("012345\r\n6789AB\r\n");
+            << list << "show type:note sort complete list close" << QByteArray("note\r\n012345") << "";
+        QTest::newRow("listed after the last close, saved at the end")
+            << list << "show sort complete list close complete list end" << two << "";
+        QTest::newRow("never shown, not saved at the end") << list << "end" << none << "";
+        QTest::newRow("failure at the end")
+            << "missing/Pass.txt" << "show end" << none << cannotCreate("%1", "No such file or directory");
+        // clang-format on
     }
 
-    void listFileContent()
+    void savedList()
     {
+        QFETCH(QString, file);
         QFETCH(QString, steps);
         QFETCH(QByteArray, content);
-        run(steps);
-        QVERIFY(!m_w->isVisible());
-        QCOMPARE(readAll(path("Pass.txt")), content);
-        struct stat info {};
-        QCOMPARE(::stat(qPrintable(path("Pass.txt")), &info), 0);
-        QCOMPARE(info.st_mode & 0777, 0600u);
-        QCOMPARE(m_dialogs->boxes.size(), 0);
-    }
-
-    void unwritableFolderKeepsWindowOpen_data()
-    {
-        QTest::addColumn<bool>("plainFile"); // the folder replaced by a plain file, or missing
-        QTest::addColumn<QString>("description");
-        QTest::newRow("missing folder") << false << "No such file or directory";
-        QTest::newRow("below a plain file") << true << "Not a directory";
-    }
-
-    void unwritableFolderKeepsWindowOpen()
-    {
-        QFETCH(bool, plainFile);
-        QFETCH(QString, description);
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("lists")));
-        m_w = std::make_unique<TfmSort>(*m_dialogs, path("lists/Pass.txt"), CountingSource{});
-        run(QStringLiteral("show sort complete list close"));
-        QVERIFY(QDir(m_dir->path()).rename(QStringLiteral("lists"), QStringLiteral("moved")));
-        if (plainFile) {
-            QFile plain(path("lists"));
-            QVERIFY(plain.open(QIODevice::WriteOnly));
-        }
-        run(QStringLiteral("show complete list close"));
-        QCOMPARE(
-            m_dialogs->errors(),
-            QStringList{
-                QStringLiteral("Cannot create file \"%1\". %2.").arg(path("lists/Pass.txt"), description)});
-        QVERIFY(m_w->isVisible());
-        QCOMPARE(readAll(path("moved/Pass.txt")), QByteArray("012345\r\n"));
-        // A later close tries again.
-        QVERIFY(QFile::remove(path("lists")) || !plainFile);
-        QVERIFY(QDir(m_dir->path()).rename(QStringLiteral("moved"), QStringLiteral("lists")));
-        run(QStringLiteral("close"));
-        QVERIFY(!m_w->isVisible());
-        QCOMPARE(readAll(path("lists/Pass.txt")), QByteArray("012345\r\n6789AB\r\n"));
-        QCOMPARE(m_dialogs->errors().size(), 1);
-    }
-
-    // A list that cannot be saved leaves what the last save wrote as it was, leaves no temporary
-    // file behind, and keeps the window open.
-    void failedSaveKeepsThePreviousList_data()
-    {
-        QTest::addColumn<bool>("folder"); // the list file replaced by a folder, or the disk full
-        QTest::addColumn<QString>("error");
-        QTest::newRow("list file replaced by a folder")
-            << true << "Cannot create file \"%1\". Filename refers to a directory.";
-        QTest::newRow("disk full") << false << "Stream write error.";
-    }
-
-    void failedSaveKeepsThePreviousList()
-    {
-        QFETCH(bool, folder);
         QFETCH(QString, error);
+        makeWindow(file);
+        run(steps);
+        QCOMPARE(readAll(m_app.path(file)), content);
+        QCOMPARE(errors(), error.isEmpty() ? QStringList() : QStringList{error.arg(m_app.path(file))});
+        QCOMPARE(m_app.dialogs->boxes.size(), errors().size());
+        struct stat info {};
+        if (::stat(qPrintable(m_app.path(file)), &info) == 0)
+            QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
+    // A list that cannot be saved keeps the window open and leaves what the last save wrote as it
+    // was, with no temporary file beside it; once the cause is gone, the next close saves it all.
+    void failedSaveKeepsWindowAndPreviousList_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing folder") << "missing" << cannotCreate("%1", "No such file or directory");
+        QTest::newRow("below a plain file") << "plain" << cannotCreate("%1", "Not a directory");
+        QTest::newRow("list file replaced by a folder")
+            << "folder" << cannotCreate("%1", "Filename refers to a directory");
+        QTest::newRow("disk full") << "full"
+                                   << "Stream write error.";
+    }
+
+    void failedSaveKeepsWindowAndPreviousList()
+    {
+        QFETCH(QString, cause);
+        QFETCH(QString, error);
+        const QString list = m_app.path("lists/Pass.txt");
+        QDir dir(m_app.dir->path());
+        QVERIFY(dir.mkdir(QStringLiteral("lists")));
+        makeWindow(list);
         run(QStringLiteral("show sort complete list close show complete list"));
-        if (folder) {
-            QVERIFY(QFile::remove(path("Pass.txt")));
-            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Pass.txt/inside")));
+        const bool moved = cause == QLatin1String("missing") || cause == QLatin1String("plain");
+        if (moved)
+            QVERIFY(dir.rename(QStringLiteral("lists"), QStringLiteral("moved")));
+        if (cause == QLatin1String("plain"))
+            QVERIFY(QFile(m_app.path("lists")).open(QIODevice::WriteOnly));
+        if (cause == QLatin1String("folder")) {
+            QVERIFY(QFile::remove(list));
+            QVERIFY(dir.mkpath(QStringLiteral("lists/Pass.txt/inside")));
         }
         {
             std::optional<testkit::DiskFull> full;
-            if (!folder)
+            if (cause == QLatin1String("full"))
                 full.emplace(4);
             run(QStringLiteral("close"));
         }
-        QCOMPARE(m_dialogs->errors(), QStringList{error.arg(path("Pass.txt"))});
+        QCOMPARE(errors(), QStringList{error.arg(list)});
         QVERIFY(m_w->isVisible());
-        if (folder)
-            QCOMPARE(QDir(path("Pass.txt")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-                     QStringList{"inside"});
+        const QDir kept(m_app.path(moved ? QStringLiteral("moved") : QStringLiteral("lists")));
+        QCOMPARE(kept.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Pass.txt"});
+        if (cause == QLatin1String("folder"))
+            QCOMPARE(QDir(list).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"inside"});
         else
-            QCOMPARE(readAll(path("Pass.txt")), QByteArray("012345\r\n"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{"Pass.txt"});
+            QCOMPARE(readAll(kept.filePath(QStringLiteral("Pass.txt"))), QByteArray("012345\r\n"));
+
+        QFile::remove(m_app.path("lists")); // the plain file in the folder's place
+        QVERIFY(QDir(m_app.path("lists")).removeRecursively());
+        QVERIFY(dir.mkdir(QStringLiteral("lists")));
+        run(QStringLiteral("close"));
+        QVERIFY(!m_w->isVisible());
+        QCOMPARE(readAll(list), QByteArray("012345\r\n6789AB\r\n"));
+        QCOMPARE(errors().size(), 1);
     }
 
     void removedCurrentFolder()
     {
-        const QString canonical = QFileInfo(m_dir->path()).canonicalFilePath();
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("gone")));
-        QVERIFY(QDir::setCurrent(path("gone")));
-        QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("gone")));
+        const QString canonical = QFileInfo(m_app.dir->path()).canonicalFilePath();
+        QDir dir(m_app.dir->path());
+        QVERIFY(dir.mkdir(QStringLiteral("gone")));
+        QVERIFY(QDir::setCurrent(m_app.path("gone")));
+        QVERIFY(dir.rmdir(QStringLiteral("gone")));
         run(QStringLiteral("show close"));
-        QCOMPARE(m_dialogs->errors(),
-                 QStringList{QStringLiteral("Cannot create file \"%1\". No such file or directory.")
-                                 .arg(canonical + QStringLiteral("/gone/Pass.txt"))});
+        QCOMPARE(errors(), QStringList{cannotCreate(canonical + QStringLiteral("/gone/Pass.txt"),
+                                                    "No such file or directory")});
         QVERIFY(m_w->isVisible());
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-    }
-
-    void savedWhenTheProgramEnds_data()
-    {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("listed after the last close")
-            << "show sort complete list close complete list" << QByteArray("012345\r\n6789AB\r\n");
-        QTest::newRow("still open") << "show sort complete list" << QByteArray("012345\r\n");
-        QTest::newRow("never shown") << "" << QByteArray("<no file>");
-    }
-
-    void savedWhenTheProgramEnds()
-    {
-        QFETCH(QString, steps);
-        QFETCH(QByteArray, content);
-        run(steps);
-        run(QStringLiteral("stop")); // no list tick while the loop ends
-        endProgram();
-        QCOMPARE(readAll(path("Pass.txt")), content);
-        QCOMPARE(m_dialogs->boxes.size(), 0);
-    }
-
-    void failedSaveAtTheEndIsReportedOnce()
-    {
-        m_w = std::make_unique<TfmSort>(*m_dialogs, path("missing/Pass.txt"), CountingSource{});
-        run(QStringLiteral("show"));
-        endProgram();
-        QCOMPARE(m_dialogs->errors(),
-                 QStringList{QStringLiteral("Cannot create file \"%1\". No such file or directory.")
-                                 .arg(path("missing/Pass.txt"))});
+        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
     void badLengthReportedOncePerText_data()
@@ -477,9 +360,9 @@ private slots:
         run(QStringLiteral("show clear"));
         for (const QString& length : lengths) {
             m_w->Le1->setText(length);
-            ui::runGuarded(*m_dialogs, [this] { m_w->Timer1Timer(); }); // as the timer's connection does
+            ui::runGuarded(*m_app.dialogs, [this] { m_w->Timer1Timer(); }); // as the timer's connection does
         }
-        QCOMPARE(m_dialogs->errors(), errors);
+        QCOMPARE(this->errors(), errors);
         QCOMPARE(this->password(), password);
         QCOMPARE(timers(), QStringLiteral("on off"));
     }
@@ -487,8 +370,7 @@ private slots:
     void badLengthWaitsForAnOpenBox()
     {
         SlowDialogs dialogs;
-        m_w = std::make_unique<TfmSort>(dialogs, path("missing/Pass.txt"), CountingSource{});
-        m_w->ensureBuilt();
+        makeWindow(m_app.path("missing/Pass.txt"), &dialogs);
         QSignalSpy ticks(m_w->Timer1, &QTimer::timeout);
         int ticksWhileOpen = 0;
         dialogs.whileOpen = [&] {
@@ -500,8 +382,7 @@ private slots:
         m_w->Le1->setText(QStringLiteral("abc"));
         run(QStringLiteral("clear close")); // the character timer runs for real under the save's box
         QVERIFY2(ticksWhileOpen >= 2, "the character timer ticked under the box");
-        const QString saveError = QStringLiteral("Cannot create file \"%1\". No such file or directory.")
-                                      .arg(path("missing/Pass.txt"));
+        const QString saveError = cannotCreate(m_app.path("missing/Pass.txt"), "No such file or directory");
         QCOMPARE(dialogs.errors(), QStringList{saveError});
         dialogs.whileOpen = nullptr;
         QTRY_COMPARE(dialogs.errors().size(), 2); // reported after the box, once
@@ -510,6 +391,7 @@ private slots:
                  (QStringList{saveError, QStringLiteral("'abc' is not a valid integer value.")}));
         QVERIFY(password().isEmpty());
         QVERIFY(m_w->Timer1->isActive());
+        m_w.reset(); // before the dialogs it reports to
     }
 
     void listTimerTicksForReal()

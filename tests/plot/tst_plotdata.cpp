@@ -28,11 +28,6 @@ private slots:
         QTest::newRow("lone CR") << QByteArray("1\r4") << QList<QByteArray>{"1", "4"};
         QTest::newRow("LF CR is two breaks") << QByteArray("1\n\r4") << QList<QByteArray>{"1", "", "4"};
         QTest::newRow("a lone break is one empty line") << QByteArray("\n") << QList<QByteArray>{""};
-        QTest::newRow("blank line in the middle")
-            << QByteArray("2,5\n\n3") << QList<QByteArray>{"2,5", "", "3"};
-        QTest::newRow("two final breaks leave an empty line")
-            << QByteArray("1\n\n") << QList<QByteArray>{"1", ""};
-        QTest::newRow("blanks belong to the line") << QByteArray(" 1 \n") << QList<QByteArray>{" 1 "};
     }
 
     void memoLines()
@@ -51,29 +46,19 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<QString>("error");
+        const QString notValid = QStringLiteral("'%1' is not a valid floating point value");
         QTest::newRow("three numbers") << QByteArray("1\n4\n9") << QList<double>{1, 4, 9} << "";
-        QTest::newRow("empty text") << QByteArray("") << QList<double>{} << "";
-        QTest::newRow("CR LF and a final break")
-            << QByteArray("1\r\n-0,5\r\n") << QList<double>{1, -0.5} << "";
-        QTest::newRow("blanks around a number") << QByteArray(" 1,5 ") << QList<double>{1.5} << "";
         QTest::newRow("nearest double of a decimal fraction")
             << QByteArray("0,1") << QList<double>{0.1} << "";
         QTest::newRow("largest power of ten of a double")
             << QByteArray("1E308") << QList<double>{1e308} << "";
         QTest::newRow("underflow reads as zero") << QByteArray("1E-400") << QList<double>{0} << "";
         QTest::newRow("blank line stops the column")
-            << QByteArray("2,5\n\n3") << QList<double>{2.5} << "'' is not a valid floating point value";
+            << QByteArray("2,5\n\n3") << QList<double>{2.5} << notValid.arg("");
         QTest::newRow("point in a comma locale")
-            << QByteArray("1\n1.5\n2") << QList<double>{1} << "'1.5' is not a valid floating point value";
+            << QByteArray("1\n1.5\n2") << QList<double>{1} << notValid.arg("1.5");
         QTest::newRow("beyond the double range")
             << QByteArray("1\n1E400\n2") << QList<double>{1} << "Floating point overflow";
-        QTest::newRow("beyond the extended range")
-            << QByteArray("1E4933") << QList<double>{} << "'1E4933' is not a valid floating point value";
-        QTest::newRow("tab before a number")
-            << QByteArray("\t1") << QList<double>{} << "'\t1' is not a valid floating point value";
-        QTest::newRow("line of blanks")
-            << QByteArray("1\n  ") << QList<double>{1} << "'  ' is not a valid floating point value";
-        QTest::newRow("line ending in a lone CR") << QByteArray("7\r8") << QList<double>{7, 8} << "";
     }
 
     void readColumn()
@@ -90,7 +75,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("text");
-        QTest::newRow("ASCII") << QByteArray("1,5\r\n2") << QStringLiteral("1,5\r\n2");
         QTest::newRow("UTF-8 Cyrillic") << QByteArray("\xD0\xAF 1") << QStringLiteral("Я 1");
         QTest::newRow("UTF-8 outside the basic plane")
             << QByteArray("\xF0\x9F\x98\x80") << QString::fromUtf8("\xF0\x9F\x98\x80");
@@ -100,9 +84,8 @@ private slots:
         QTest::newRow("byte-order mark inside kept")
             << QByteArray("1\xEF\xBB\xBF") << QStringLiteral("1\uFEFF");
         QTest::newRow("Windows-1251 letters") << QByteArray("\xC0\xFF\xA8\xB8") << QStringLiteral("АяЁё");
-        QTest::newRow("Windows-1251 signs") << QByteArray("\xB9\x88\x96\xA0") << QStringLiteral("№€–\u00A0");
-        QTest::newRow("unassigned byte kept") << QByteArray("\x98") << QStringLiteral("\u0098");
-        QTest::newRow("overlong form") << QByteArray("\xC0\x80") << QStringLiteral("АЂ");
+        QTest::newRow("Windows-1251 signs, unassigned byte kept")
+            << QByteArray("\xB9\x88\x96\xA0\x98") << QStringLiteral("№€–\u00A0\u0098");
         QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << QStringLiteral("н\u00A0Ђ");
         QTest::newRow("beyond U+10FFFF")
             << QByteArray("\xF4\x90\x80\x80") << QStringLiteral("\u0444\u0452\u0402\u0402");
@@ -125,10 +108,8 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("normalized");
         QTest::newRow("CR LF") << QByteArray("1\r\n2\r\n") << QByteArray("1\n2\n");
-        QTest::newRow("lone LF") << QByteArray("1\n2") << QByteArray("1\n2");
         QTest::newRow("lone CR") << QByteArray("1\r2\r") << QByteArray("1\n2\n");
         QTest::newRow("CR before CR LF") << QByteArray("1\r\r\n2") << QByteArray("1\n\n2");
-        QTest::newRow("LF CR is two breaks") << QByteArray("1\n\r2") << QByteArray("1\n\n2");
     }
 
     void normalizeLineBreaks()
