@@ -141,24 +141,21 @@ private slots:
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("phrase");
-        QTest::newRow("marker") << "calc"
-                                << "Нельзя такой операнд";
-        QTest::newRow("angle units") << "calc"
-                                     << "Грады";
-        QTest::newRow("variants") << "calc"
-                                  << "Hyp";
-        QTest::newRow("settings file") << "calc"
-                                       << "CalcConf.ini";
-        QTest::newRow("empty rating input") << "elo"
-                                            << "Не введено значение!";
-        QTest::newRow("empty amount") << "konvert"
-                                      << "Введите количество исходных единиц";
-        QTest::newRow("loan never repaid") << "kredit"
-                                           << "Кредит не будет погашен";
-        QTest::newRow("password list") << "parol"
-                                       << "Pass.txt";
-        QTest::newRow("plot files") << "grafik"
-                                    << "Текстовые файлы";
+        const struct {
+            const char *name, *section, *phrase;
+        } rows[] = {
+            {"marker", "calc", "Нельзя такой операнд"},
+            {"angle units", "calc", "Грады"},
+            {"variants", "calc", "Hyp"},
+            {"settings file", "calc", "CalcConf.ini"},
+            {"empty rating input", "elo", "Не введено значение!"},
+            {"empty amount", "konvert", "Введите количество исходных единиц"},
+            {"loan never repaid", "kredit", "Кредит не будет погашен"},
+            {"password list", "parol", "Pass.txt"},
+            {"plot files", "grafik", "Текстовые файлы"},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << QString::fromLatin1(row.section) << QString::fromUtf8(row.phrase);
     }
 
     void namesWhatAUserMeets()
