@@ -267,9 +267,10 @@ bool skipBlanksAndSign(std::string_view text, std::size_t& i)
 
 } // namespace
 
-Real textToReal(std::string_view text)
+Real textToReal(std::string_view text) { return textToReal(text, decimalSeparator()); }
+
+Real textToReal(std::string_view text, char sep)
 {
-    const char sep = decimalSeparator();
     const std::size_t n = text.size();
     std::size_t i = 0;
     const bool negative = skipBlanksAndSign(text, i);
@@ -352,7 +353,9 @@ Real textToReal(std::string_view text)
     return negative ? -value : value;
 }
 
-std::string realToText(Real value)
+std::string realToText(Real value) { return realToText(value, decimalSeparator()); }
+
+std::string realToText(Real value, char sep)
 {
     if (std::isnan(value))
         return "NAN";
@@ -399,7 +402,6 @@ std::string realToText(Real value)
     char text[16];
     writeUnsigned(text, digits);
 
-    const char sep = decimalSeparator();
     char buffer[48];
     char* out = buffer;
     if (negative)

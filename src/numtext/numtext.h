@@ -41,6 +41,12 @@ double toDouble(Real value);        // nearest double; kOverflow beyond the doub
 char decimalSeparator();
 void setDecimalSeparator(char separator);
 
+// The two conversions that depend on the separator, with the separator given: the ones above
+// pass the process-wide separator the main window reads from the locale. Cores and tests that
+// know their separator call these and leave the global alone.
+Real textToReal(std::string_view text, char separator);
+std::string realToText(Real value, char separator);
+
 // Checked real arithmetic in extended precision. Each raises kInvalidOp, kDivByZero or
 // kOverflow where the plain operation would give a NaN or an infinity; underflow is silent.
 Real checked(Real value); // kOverflow for an infinity, kInvalidOp for a NaN

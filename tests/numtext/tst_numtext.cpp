@@ -204,6 +204,9 @@ void TestNumtext::readsReal()
     Real value = 0;
     QCOMPARE(errorOf([&] { value = numtext::textToReal(view(text)); }), kNoError);
     QCOMPARE(hex(value), hex(expected));
+    // The separator given outright wins over the process-wide one.
+    numtext::setDecimalSeparator(separator == ',' ? '.' : ',');
+    QCOMPARE(hex(numtext::textToReal(view(text), separator)), hex(expected));
 }
 
 void TestNumtext::rejectsReal_data()
@@ -330,6 +333,8 @@ void TestNumtext::writesReal()
     QFETCH(QByteArray, expected);
     numtext::setDecimalSeparator(separator);
     QCOMPARE(QByteArray::fromStdString(numtext::realToText(value)), expected);
+    numtext::setDecimalSeparator(separator == ',' ? '.' : ',');
+    QCOMPARE(QByteArray::fromStdString(numtext::realToText(value, separator)), expected);
 }
 
 // Values where 18 digits followed by rounding at the 16th digit differ from rounding straight to
