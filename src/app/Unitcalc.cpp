@@ -563,6 +563,6 @@ void TfmCalc::mnuSortClick() { showTool(m_tools.fmSort); }
 void TfmCalc::N3Click() { showTool(m_tools.fmKred); }
 void TfmCalc::N4Click() { showTool(m_tools.fmKonvert); }
 
-void TfmCalc::mnuHelpClick() { ui::openHelp(m_dialogs); }
+void TfmCalc::mnuHelpClick() { ui::openHelp(m_dialogs, this); }
 
 void TfmCalc::mnuProgramsClick() { m_dialogs.information(this, kAboutText); }

@@ -117,7 +117,8 @@ const QRegularExpression& knownBoxes()
                        "|emptyInput:(?:Не введено значение!|Введите количество исходных единиц"
                        "|Выберите исходную величину|Кредит не будет погашен: выплата не покрывает проценты)"
                        "|confirm:У вас есть рейтинг\\?|information:© .*\n\rВерсия .*"
-                       "|document:/.*Help\\.htm(?:#konvert)?)$"),
+                       "|information:Справка не найдена: файла Help\\.htm нет ни в одной из папок:\n.*"
+                       "|document:/.*Help\\.htm(?:#[\\w-]+)?)$"),
         QRegularExpression::DotMatchesEverythingOption);
     return known;
 }
