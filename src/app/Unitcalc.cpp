@@ -37,8 +37,8 @@ const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
 // The two lines of the About box are joined by LF then CR, in that order.
 const QString kAboutText =
-    QStringLiteral("© 2026 Команда Вилорки, авторы научного калькулятора\n\r"
-                   "Версия " VILORKA_VERSION ", лицензия GNU GPL 3.0 или более поздняя");
+    QStringLiteral("Вилорка — научный калькулятор. © 2026 Разработчики Вилорки\n\r"
+                   "Версия " VILORKA_VERSION ", лицензия GNU GPL версии 3 или более поздней");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
 constexpr int kDefaultColor = 500000; // a stored black comes back as this green
 constexpr int kClientWidth = 370;

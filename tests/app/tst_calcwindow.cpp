@@ -543,10 +543,13 @@ private slots:
         const QString text = dialogs().boxes.front().text;
         QCOMPARE(text.count(QStringLiteral("\n\r")), 1);
         QVERIFY(!text.contains(QStringLiteral("\r\n")));
-        // Second line: the version and the licence.
-        const QString second = text.section(QStringLiteral("\n\r"), 1);
-        QVERIFY2(second.contains(QStringLiteral("Версия 1.0")) && second.contains(QStringLiteral("GPL 3.0")),
-                 qPrintable(second));
+        // The program and its authors, by the one name the package and the metainfo give them;
+        // then the version and the licence.
+        QVERIFY2(text.section(QStringLiteral("\n\r"), 0, 0).startsWith(QStringLiteral("Вилорка")) &&
+                     text.contains(QStringLiteral("Разработчики Вилорки")),
+                 qPrintable(text));
+        QCOMPARE(text.section(QStringLiteral("\n\r"), 1),
+                 QStringLiteral("Версия 1.0, лицензия GNU GPL версии 3 или более поздней"));
     }
 
     // Ctrl+G pressed in the converter opens the plot window.

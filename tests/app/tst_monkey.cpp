@@ -116,7 +116,7 @@ const QRegularExpression& knownBoxes()
                        "|Stream write error|Text exceeds memo capacity|InterestPayment|NumberOfPeriods)\\."
                        "|emptyInput:(?:Не введено значение!|Введите количество исходных единиц"
                        "|Выберите исходную величину|Кредит не будет погашен: выплата не покрывает проценты)"
-                       "|confirm:У вас есть рейтинг\\?|information:© .*\n\rВерсия .*"
+                       "|confirm:У вас есть рейтинг\\?|information:Вилорка — .*\n\rВерсия .*"
                        "|information:Справка не найдена: файла Help\\.htm нет ни в одной из папок:\n.*"
                        "|document:/.*Help\\.htm(?:#[\\w-]+)?)$"),
         QRegularExpression::DotMatchesEverythingOption);
