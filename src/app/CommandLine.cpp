@@ -10,8 +10,9 @@ namespace app {
 bool graphicalSessionMissing(const QString& platforms, bool hasX11Display, bool hasWaylandDisplay)
 {
     // Without a choice Qt starts on xcb, or on Wayland in a Wayland session.
-    const QStringList names = platforms.isEmpty() ? QStringList{QStringLiteral("xcb"), QStringLiteral("wayland")}
-                                                  : platforms.split(u';', Qt::SkipEmptyParts);
+    const QStringList names = platforms.isEmpty()
+                                  ? QStringList{QStringLiteral("xcb"), QStringLiteral("wayland")}
+                                  : platforms.split(u';', Qt::SkipEmptyParts);
     for (const QString& spec : names) {
         const QString name = spec.section(u':', 0, 0); // "xcb:option=value"
         if (name == QLatin1String("xcb")) {
@@ -68,15 +69,15 @@ std::optional<int> handleCommandLine(int argc, char** argv)
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "vilorka: лишний аргумент: %s\n", qPrintable(parser.positionalArguments().front()));
+        std::fprintf(stderr, "vilorka: лишний аргумент: %s\n",
+                     qPrintable(parser.positionalArguments().front()));
         return 1;
     }
     const QString platforms = parser.isSet(QStringLiteral("platform"))
                                   ? parser.value(QStringLiteral("platform"))
                                   : qEnvironmentVariable("QT_QPA_PLATFORM");
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY") || parser.isSet(QStringLiteral("display"));
-    if (graphicalSessionMissing(platforms, x11,
-                                !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))) {
+    if (graphicalSessionMissing(platforms, x11, !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))) {
         std::fputs("vilorka: нужен графический сеанс: не задан ни DISPLAY, ни WAYLAND_DISPLAY\n", stderr);
         return 1;
     }

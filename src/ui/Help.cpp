@@ -24,7 +24,8 @@ const QString kHelpFile = QStringLiteral("Help.htm");
 QStringList helpFolders()
 {
     const QDir programDir(QCoreApplication::applicationDirPath());
-    return {QDir::currentPath(), QDir::cleanPath(programDir.absoluteFilePath(QStringLiteral("../share/vilorka"))),
+    return {QDir::currentPath(),
+            QDir::cleanPath(programDir.absoluteFilePath(QStringLiteral("../share/vilorka"))),
             programDir.absolutePath()};
 }
 

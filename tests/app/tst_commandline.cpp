@@ -42,13 +42,17 @@ private slots:
         QTest::addColumn<QString>("out"); // a pattern for standard output
         QTest::addColumn<QString>("err"); // for standard error
         const QString none;
-        QTest::newRow("version") << QStringList{"--version"} << none << 0 << "^vilorka 1\\.0\\n$" << "^$";
+        QTest::newRow("version") << QStringList{"--version"} << none << 0 << "^vilorka 1\\.0\\n$"
+                                 << "^$";
         QTest::newRow("help, with a Qt option")
-            << QStringList{"-style", "fusion", "--help"} << "xcb" << 0 << "--version.*Показать версию" << "^$";
+            << QStringList{"-style", "fusion", "--help"} << "xcb" << 0 << "--version.*Показать версию"
+            << "^$";
         QTest::newRow("no display") << QStringList{} << "xcb" << 1 << "^$"
                                     << "^vilorka: нужен графический сеанс[^\\n]*\\n$";
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << none << 1 << "^$" << "^vilorka: .*bogus";
-        QTest::newRow("stray argument") << QStringList{"x.txt"} << none << 1 << "^$" << "лишний аргумент: x\\.txt";
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << none << 1 << "^$"
+                                        << "^vilorka: .*bogus";
+        QTest::newRow("stray argument") << QStringList{"x.txt"} << none << 1 << "^$"
+                                        << "лишний аргумент: x\\.txt";
     }
 
     void program()
@@ -73,7 +77,9 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), code);
         const auto matches = [](const QString& text, const QString& pattern) {
-            return QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption).match(text).hasMatch();
+            return QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)
+                .match(text)
+                .hasMatch();
         };
         QVERIFY2(matches(output, out), qPrintable(output));
         QVERIFY2(matches(errors, err), qPrintable(errors));

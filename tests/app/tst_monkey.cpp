@@ -841,8 +841,8 @@ private slots:
                               .arg(done)
                               .arg(monkey.what(), QString::fromStdString(error.what()));
             }
-            std::printf("VILORKA_MONKEY_SEED=%u VILORKA_MONKEY_EVENTS=%ld VILORKA_MONKEY_DIGEST=%s\n", seed, done,
-                        monkey.digest().constData());
+            std::printf("VILORKA_MONKEY_SEED=%u VILORKA_MONKEY_EVENTS=%ld VILORKA_MONKEY_DIGEST=%s\n", seed,
+                        done, monkey.digest().constData());
             std::fflush(stdout);
         }
         QDir::setCurrent(oldCurrent);

@@ -67,7 +67,8 @@ private:
 
     void makeWindow(const QString& listFile, ui::Dialogs* dialogs = nullptr)
     {
-        m_w = std::make_unique<TfmSort>(dialogs ? *dialogs : *m_app.dialogs, listFile, CountingSource{}, m_clock);
+        m_w = std::make_unique<TfmSort>(dialogs ? *dialogs : *m_app.dialogs, listFile, CountingSource{},
+                                        m_clock);
         m_w->ensureBuilt(); // the controls, as the first show would make them
     }
     QString password() const { return QString::fromStdString(m_w->generator().currentPassword()); }
@@ -220,7 +221,9 @@ private slots:
 
     void runningTimerRestartsOnlyWhenItsIntervalChanges()
     {
-        const auto left = [this] { return static_cast<testkit::ManualClock::Timer*>(m_w->Timer2)->remaining(); };
+        const auto left = [this] {
+            return static_cast<testkit::ManualClock::Timer*>(m_w->Timer2)->remaining();
+        };
         run(QStringLiteral("show sort"));
         QCOMPARE(left(), 250);
         m_clock.advance(100);
