@@ -156,6 +156,10 @@ public:
         , m_folder(folder)
     {
         m_clock.start();
+        if (qEnvironmentVariableIsSet("VILORKA_MONKEY_TRACE")) {
+            m_trace.setFileName(qEnvironmentVariable("VILORKA_MONKEY_TRACE"));
+            m_trace.open(QIODevice::WriteOnly);
+        }
         QDir(folder).mkpath(QStringLiteral("plots/folder"));
         QFile big(QDir(folder).filePath(QStringLiteral("plots/big.txt"))); // sparse: takes no disk
         big.open(QIODevice::WriteOnly);
@@ -201,9 +205,9 @@ public:
             m_touched << testkit::byName<QWidget>(m_windows.fmGraph.get(), "Memo1"); // the loaded column
         for (QWidget* touched : std::as_const(m_touched))
             m_userText[touched] = textOf(touched);
-        m_digest.addData(m_what.toUtf8());
+        digest(QByteArray::number(m_events) + ' ' + m_what.toUtf8());
         for (const testkit::Box& box : std::as_const(boxes))
-            m_digest.addData(QStringLiteral("\n%1:%2").arg(box.kind, box.text).toUtf8());
+            digest(QStringLiteral("\n%1:%2").arg(box.kind, box.text).toUtf8());
         checkTexts();
         m_sortShown = m_sortShown || m_windows.fmSort->isVisible();
         ++m_events;
@@ -647,6 +651,17 @@ private:
 
     // ---- invariants -----------------------------------------------------------------------------
 
+    // Into the run's digest; with VILORKA_MONKEY_TRACE=<file> also into that file, line by line,
+    // so that two runs whose digests differ can be compared event by event.
+    // The run's own temporary folder is named by a mark, as it differs between two runs.
+    void digest(QByteArray data)
+    {
+        data.replace(m_folder.toUtf8(), "<folder>");
+        m_digest.addData(data);
+        if (m_trace.isOpen())
+            m_trace.write(data + '\n');
+    }
+
     // The event showed an error box starting with message (any error box for an empty one).
     bool failed(const QString& message) const
     {
@@ -755,12 +770,12 @@ private:
     {
         const QWidget* sort = m_windows.fmSort.get();
         for (QWidget* window : windows()) {
-            m_digest.addData(QStringLiteral("\n%1 %2 %3,%4")
-                                 .arg(window->objectName())
-                                 .arg(window->isVisible())
-                                 .arg(window->x())
-                                 .arg(window->y())
-                                 .toUtf8());
+            digest(QStringLiteral("\n%1 %2 %3,%4")
+                       .arg(window->objectName())
+                       .arg(window->isVisible())
+                       .arg(window->x())
+                       .arg(window->y())
+                       .toUtf8());
             QList<QWidget*> widgets = window->findChildren<QWidget*>();
             widgets << window;
             for (QWidget* widget : std::as_const(widgets)) {
@@ -768,11 +783,11 @@ private:
                     // Read again only when it changed: the password list grows all run long.
                     const int revision = memo->document()->revision();
                     if (std::exchange(m_memoRevision[memo], revision) != revision)
-                        m_digest.addData(memo->toPlainText().toUtf8());
+                        digest(memo->toPlainText().toUtf8());
                     continue;
                 }
                 const QString text = textOf(widget);
-                m_digest.addData(text.toUtf8());
+                digest(text.toUtf8());
                 if (widget->window() == sort && widget->objectName() == QLatin1String("Edit1"))
                     continue;
                 const auto typed = m_userText.constFind(widget);
@@ -788,6 +803,7 @@ private:
     QRandomGenerator m_passwordRandom; // the passwords' characters
     testkit::ManualClock m_time;       // the password window's timers
     QCryptographicHash m_digest{QCryptographicHash::Sha256};
+    QFile m_trace;
     QString m_folder;
     QString m_saveName; // the file the save dialog answered this event, and what it held
     QByteArray m_saveBefore;

@@ -154,7 +154,7 @@ private slots:
             {"marker", "calc", "Нельзя такой операнд"},
             {"angle units", "calc", "Грады"},
             {"variants", "calc", "Hyp"},
-            {"settings file", "calc", "CalcConf.ini"},
+            {"settings file", "menu", "CalcConf.ini"},
             {"empty rating input", "elo", "Не введено значение!"},
             {"empty amount", "konvert", "Введите количество исходных единиц"},
             {"loan never repaid", "kredit", "Кредит не будет погашен"},
