@@ -122,7 +122,17 @@ inline std::string writeReal(Real value, char separator)
         while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
             digits[static_cast<std::size_t>(i--)] = '0';
         if (i < 0) {
+// GCC 12 at -O2 and above warns that the string's copy may overlap itself (-Wrestrict) when a
+// literal is put before a temporary string: a known false positive of its inlined
+// basic_string::insert (GCC bug 105651), not a fault here.
+#if defined(__GNUC__) && !defined(__clang__) // clang has no -Wrestrict
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
             digits = "1" + digits.substr(0, 14);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
             ++exp10;
         } else {
             ++digits[static_cast<std::size_t>(i)];
@@ -134,7 +144,15 @@ inline std::string writeReal(Real value, char separator)
     const std::string sep(1, separator);
     if (exp10 >= -3 && exp10 <= 15) {
         if (exp10 <= 0) {
+// The same -Wrestrict false positive of GCC 12 as above.
+#if defined(__GNUC__) && !defined(__clang__) // clang has no -Wrestrict
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
             out += "0" + sep + std::string(static_cast<std::size_t>(-exp10), '0') + digits;
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
         } else {
             for (int i = 0; i < exp10; ++i)
                 out += i < count ? digits[static_cast<std::size_t>(i)] : '0';
@@ -145,7 +163,15 @@ inline std::string writeReal(Real value, char separator)
         out += digits[0];
         if (count > 1)
             out += sep + digits.substr(1);
+// The same -Wrestrict false positive of GCC 12 as above.
+#if defined(__GNUC__) && !defined(__clang__) // clang has no -Wrestrict
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
         out += "E" + std::to_string(exp10 - 1);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Vilorka (Release, into build/) and starts the calculator.
+# Builds the program alone (Release, into build/: the executable and the chart module, not the
+# tests or benchmarks) and starts the calculator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -11,5 +12,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 cmake --preset release >/dev/null
-cmake --build --preset release
-exec ./build/src/vilorka
+cmake --build --preset release --target vilorka vilorka_chart
+exec ./build/src/vilorka "$@"

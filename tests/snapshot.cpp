@@ -9,6 +9,7 @@
 #include "loan/UnitKred.h"
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
+#include "ui/Help.h"
 #include "ui/ToolWindow.h"
 #include "ui/testkit.h"
 
@@ -45,6 +46,12 @@ int main(int argc, char** argv)
             }
             pages->setCurrentIndex(shown);
         }
+    }
+    // The help window, opened as the converter's "?" opens it.
+    ui::openHelp(dialogs, windows.fmKonvert.get(), QStringLiteral("konvert"));
+    if (auto* help = windows.fmKonvert->findChild<ui::HelpWindow*>()) {
+        QApplication::processEvents();
+        help->grab().save(out.filePath(help->objectName() + QStringLiteral(".png")));
     }
     return 0;
 }

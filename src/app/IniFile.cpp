@@ -129,7 +129,17 @@ void IniFile::writeInteger(std::string_view section, std::string_view key, int v
     if (!findSection(section, span)) {
         if (!m_lines.empty() && !trimmed(m_lines.back()).empty())
             m_lines.emplace_back();
+// GCC 12 at -O2 and above warns that the string's copy may overlap itself (-Wrestrict) when a
+// literal is put before a temporary string: a known false positive of its inlined
+// basic_string::insert (GCC bug 105651), not a fault here.
+#if defined(__GNUC__) && !defined(__clang__) // clang has no -Wrestrict
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
         m_lines.push_back("[" + std::string(section) + "]");
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
         m_lines.push_back(std::string(key) + "=" + valueText);
         return;
     }

@@ -27,13 +27,16 @@ Windows::~Windows() = default;
 Windows::Windows(Windows&&) noexcept = default;
 Windows& Windows::operator=(Windows&&) noexcept = default;
 
-Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath)
+Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath, const TimeAndChance& seams)
 {
     Windows w;
     w.fmCalc = std::make_unique<TfmCalc>(dialogs, settingsPath);
     w.fmElo = std::make_unique<TfmElo>(dialogs);
     w.fmGraph = std::make_unique<TfmGraph>(dialogs);
-    w.fmSort = std::make_unique<TfmSort>(dialogs);
+    w.fmSort = std::make_unique<TfmSort>(
+        dialogs, QStringLiteral("Pass.txt"),
+        seams.passwordSource ? seams.passwordSource : password::UniformSource(password::secureUniform),
+        seams.clock ? *seams.clock : password::systemClock());
     w.fmKred = std::make_unique<TfmKred>(dialogs);
     w.fmKonvert = std::make_unique<TfmKonvert>(dialogs);
     w.fmNewElo = std::make_unique<TfmNewElo>(dialogs);

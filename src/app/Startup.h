@@ -3,6 +3,8 @@
 // main window first, whose creation reads the settings file before any tool window exists)
 // and runs the program until the main window closes.
 
+#include "password/generator.h"
+
 #include <QString>
 
 #include <memory>
@@ -19,6 +21,9 @@ class TfmNewElo;
 
 namespace ui {
 class Dialogs;
+}
+namespace password {
+class Clock;
 }
 
 namespace app {
@@ -38,7 +43,14 @@ struct Windows {
     std::unique_ptr<TfmNewElo> fmNewElo;
 };
 
-Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath);
+// What a test may replace: the password window's clock and random source (the program's own
+// when left empty).
+struct TimeAndChance {
+    password::Clock* clock = nullptr;
+    password::UniformSource passwordSource;
+};
+
+Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath, const TimeAndChance& seams = {});
 
 // $XDG_CONFIG_HOME/vilorka/CalcConf.ini (by default ~/.config/vilorka/CalcConf.ini).
 QString settingsFilePath();

@@ -37,8 +37,8 @@ const QString kCaption = QStringLiteral("Вилорка");
 const QString kEloQuestion = QStringLiteral("У вас есть рейтинг?");
 // The two lines of the About box are joined by LF then CR, in that order.
 const QString kAboutText =
-    QStringLiteral("© 2026 Команда Вилорки, авторы научного калькулятора\n\r"
-                   "Версия " VILORKA_VERSION ", лицензия GNU GPL 3.0 или более поздняя");
+    QStringLiteral("Вилорка — научный калькулятор. © 2026 Разработчики Вилорки\n\r"
+                   "Версия " VILORKA_VERSION ", лицензия GNU GPL версии 3 или более поздней");
 const QString kSettingsName = QStringLiteral("CalcConf.ini");
 constexpr int kDefaultColor = 500000; // a stored black comes back as this green
 constexpr int kClientWidth = 370;
@@ -563,6 +563,6 @@ void TfmCalc::mnuSortClick() { showTool(m_tools.fmSort); }
 void TfmCalc::N3Click() { showTool(m_tools.fmKred); }
 void TfmCalc::N4Click() { showTool(m_tools.fmKonvert); }
 
-void TfmCalc::mnuHelpClick() { ui::openHelp(m_dialogs); }
+void TfmCalc::mnuHelpClick() { ui::openHelp(m_dialogs, this); }
 
 void TfmCalc::mnuProgramsClick() { m_dialogs.information(this, kAboutText); }

@@ -144,7 +144,17 @@ std::string Engine::sign(std::string_view display) const
     if (nothingEntered(display) || display.find('-') != std::string_view::npos) {
         return std::string(display);
     }
+// GCC 12 at -O2 and above warns that the string's copy may overlap itself (-Wrestrict) when a
+// literal is put before a temporary string: a known false positive of its inlined
+// basic_string::insert (GCC bug 105651), not a fault here.
+#if defined(__GNUC__) && !defined(__clang__) // clang has no -Wrestrict
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
     return "-" + std::string(display);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 }
 
 std::string Engine::pi(std::string_view /*display*/) const { return numtext::realToText(kPi); }

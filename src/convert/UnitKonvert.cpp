@@ -160,7 +160,7 @@ void TfmKonvert::ListBox2Click()
                                                                Edit1->text().toStdString())));
 }
 
-void TfmKonvert::bbHelpClick() { ui::openHelp(m_dialogs, QStringLiteral("konvert")); }
+void TfmKonvert::bbHelpClick() { ui::openHelp(m_dialogs, this, QStringLiteral("konvert")); }
 
 void TfmKonvert::fillLists(std::size_t category)
 {

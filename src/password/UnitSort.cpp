@@ -14,7 +14,6 @@
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTimer>
 
 #include <array>
 #include <cerrno>
@@ -28,16 +27,8 @@ constexpr std::array<int, 3> kListIntervals{250, 200, 125};
 constexpr int kCharacterInterval = 10;
 constexpr int kListIntervalAtCreation = 200;
 
-QTimer* makeTimer(QObject* parent, const char* name, int interval)
-{
-    auto* timer = new QTimer(parent);
-    timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(interval);
-    return timer;
-}
-
-// Switching on a timer that is already on changes nothing: QTimer::start would restart its count.
-void switchOn(QTimer* timer)
+// Switching on a timer that is already on changes nothing: start would restart its count.
+void switchOn(password::Ticker* timer)
 {
     if (!timer->isActive())
         timer->start();
@@ -45,9 +36,11 @@ void switchOn(QTimer* timer)
 
 } // namespace
 
-TfmSort::TfmSort(ui::Dialogs& dialogs, const QString& listFile, password::UniformSource source)
+TfmSort::TfmSort(ui::Dialogs& dialogs, const QString& listFile, password::UniformSource source,
+                 password::Clock& clock)
     : ui::ToolWindow(dialogs, {"fmSort", QStringLiteral("Пароль"), 193, 111, 233, 379, QColor()})
     , m_listFile(listFile)
+    , m_clock(clock)
     , m_generator(std::move(source))
 {
 }
@@ -65,8 +58,8 @@ void TfmSort::build()
                                   QStringLiteral("8 паролей в секунду")},
                                  {8, 120, 211, 81});
     Memo1 = ui::memo(this, "Memo1", QStringLiteral("Пароли"), {8, 208, 211, 135});
-    Timer1 = makeTimer(this, "Timer1", kCharacterInterval);
-    Timer2 = makeTimer(this, "Timer2", kListIntervalAtCreation);
+    Timer1 = m_clock.makeTicker(this, QStringLiteral("Timer1"), kCharacterInterval);
+    Timer2 = m_clock.makeTicker(this, QStringLiteral("Timer2"), kListIntervalAtCreation);
 
     QFont passwordFont = Edit1->font();
     passwordFont.setPixelSize(16);
@@ -84,8 +77,8 @@ void TfmSort::build()
     ui::connectGuarded(m_dialogs, Button1, &QPushButton::clicked, this, &TfmSort::Button1Click);
     ui::connectGuarded(m_dialogs, UpDown1, &ui::UpDown::clicked, this, &TfmSort::UpDown1Click);
     ui::connectGuarded(m_dialogs, RadioGroup1, &ui::RadioGroup::clicked, this, &TfmSort::RadioGroup1Click);
-    ui::connectGuarded(m_dialogs, Timer1, &QTimer::timeout, this, &TfmSort::Timer1Timer);
-    ui::connectGuarded(m_dialogs, Timer2, &QTimer::timeout, this, &TfmSort::Timer2Timer);
+    ui::connectGuarded(m_dialogs, Timer1, &password::Ticker::timeout, this, &TfmSort::Timer1Timer);
+    ui::connectGuarded(m_dialogs, Timer2, &password::Ticker::timeout, this, &TfmSort::Timer2Timer);
     if (QCoreApplication* application = QCoreApplication::instance())
         ui::connectGuarded(m_dialogs, application, &QCoreApplication::aboutToQuit, this,
                            &TfmSort::ProgramEnd);

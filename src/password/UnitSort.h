@@ -6,6 +6,7 @@
 // and the list is saved once more when the program ends.
 
 #include "generator.h"
+#include "password/Ticker.h"
 #include "ui/ToolWindow.h"
 
 #include <optional>
@@ -14,7 +15,6 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTimer;
 
 namespace ui {
 class LabeledEdit;
@@ -25,9 +25,11 @@ class UpDown;
 class TfmSort : public ui::ToolWindow {
     Q_OBJECT
 public:
-    // listFile: the list's file, relative to the current directory at each save.
+    // listFile: the list's file, relative to the current directory at each save; clock makes
+    // the two timers (tests step their own).
     explicit TfmSort(ui::Dialogs& dialogs, const QString& listFile = QStringLiteral("Pass.txt"),
-                     password::UniformSource source = password::secureUniform);
+                     password::UniformSource source = password::secureUniform,
+                     password::Clock& clock = password::systemClock());
 
     const password::Generator& generator() const { return m_generator; }
 
@@ -55,6 +57,7 @@ private:
     void saveList();
 
     QString m_listFile;
+    password::Clock& m_clock;
     password::Generator m_generator;
     std::optional<std::string> m_failedLength; // the length text whose error was shown last
     bool m_everShown = false;
@@ -68,6 +71,6 @@ public:
     QPushButton* Button1 = nullptr;
     ui::RadioGroup* RadioGroup1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
+    password::Ticker* Timer1 = nullptr;
+    password::Ticker* Timer2 = nullptr;
 };

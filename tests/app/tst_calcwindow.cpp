@@ -3,6 +3,7 @@
 
 #include "app/Startup.h"
 #include "app/Unitcalc.h"
+#include "ui/Help.h"
 #include "convert/UnitKonvert.h"
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
@@ -30,6 +31,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 
 using testkit::byName;
 
@@ -541,10 +543,13 @@ private slots:
         const QString text = dialogs().boxes.front().text;
         QCOMPARE(text.count(QStringLiteral("\n\r")), 1);
         QVERIFY(!text.contains(QStringLiteral("\r\n")));
-        // Second line: the version and the licence.
-        const QString second = text.section(QStringLiteral("\n\r"), 1);
-        QVERIFY2(second.contains(QStringLiteral("Версия 1.0")) && second.contains(QStringLiteral("GPL 3.0")),
-                 qPrintable(second));
+        // The program and its authors, by the one name the package and the metainfo give them;
+        // then the version and the licence.
+        QVERIFY2(text.section(QStringLiteral("\n\r"), 0, 0).startsWith(QStringLiteral("Вилорка")) &&
+                     text.contains(QStringLiteral("Разработчики Вилорки")),
+                 qPrintable(text));
+        QCOMPARE(text.section(QStringLiteral("\n\r"), 1),
+                 QStringLiteral("Версия 1.0, лицензия GNU GPL версии 3 или более поздней"));
     }
 
     // Ctrl+G pressed in the converter opens the plot window.
@@ -558,18 +563,17 @@ private slots:
         QVERIFY(m_app.windows.fmGraph->isVisible());
     }
 
+    // The document in the current folder comes first, shown at its top in the help window.
     void helpDocument()
     {
-        trigger("mnuHelp");
-        QCOMPARE(dialogs().boxes.size(), 0); // no document: nothing shown, nothing reported
-
         QFile help(QDir::current().filePath(QStringLiteral("Help.htm")));
         QVERIFY(help.open(QIODevice::WriteOnly));
         help.close();
         trigger("mnuHelp");
-        QCOMPARE(dialogs().boxes.size(), 1);
-        QCOMPARE(dialogs().boxes.front().kind, QStringLiteral("document"));
-        QCOMPARE(dialogs().boxes.front().text, QFileInfo(help).absoluteFilePath());
+        QCOMPARE(dialogs().boxes.size(), 0);
+        auto* window = byName<ui::HelpWindow>(calc(), "fmHelp");
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->Browser->source(), QUrl::fromLocalFile(QFileInfo(help).absoluteFilePath()));
     }
 
     void colourDialogOpensOnLastChoice()

@@ -1,16 +1,20 @@
 // Random input over the running program. The seven windows are created as at start-up and
 // receive clicks on every button, typing into every box, keys, list and page picks, menu
-// commands, closes, moves and timer ticks, while the message service answers at random and
+// commands, closes, moves and time passing, while the message service answers at random and
 // the files the windows write are now and then obstructed. After every event: the event came
-// back within a second (not counting time other programs took the processor), no text
-// anywhere shows an infinity or a NaN, every box is one the program shows, at most one error
-// box per handler, and every file written is complete (or, when writing failed, the previous
-// file is untouched). Closing the main window ends the program and starts it again.
+// back (a bound only a hang reaches), no value the program writes (answers, the display, the
+// chart's titles and axes, captions, lists) shows an infinity or a NaN, every box is one the
+// program shows, at most one error box per handler, and every file written is complete (or,
+// when writing failed, the previous file is untouched). Closing the main window ends the
+// program and starts it again.
 //
-// VILORKA_MONKEY_SEED repeats a run (the seed is printed first, so a run that hangs can be
-// repeated too); VILORKA_MONKEY_EVENTS sets its length (a long run also needs a longer
-// QTEST_FUNCTION_TIMEOUT). The order in which real timers fire against the events may differ
-// between two runs.
+// Time is the test's: the password window's timers run on a clock each "time passes" event
+// steps, and the passwords are drawn from the seed, so a seed names one run on any machine,
+// however busy. VILORKA_MONKEY_SEED repeats a run (the seed is printed first, so a run that
+// hangs can be repeated too); VILORKA_MONKEY_EVENTS sets its length (a long run also needs a
+// longer QTEST_FUNCTION_TIMEOUT). The run ends with a line VILORKA_MONKEY_DIGEST=<hex>, a digest
+// of every event and of what the windows showed after it: two runs of one seed and length
+// print the same digest.
 
 #include "app/Startup.h"
 #include "app/Unitcalc.h"
@@ -25,11 +29,13 @@
 #include "ui/Chart.h"
 #include "ui/Dispatch.h"
 #include "ui/ToolWindow.h"
+#include "ui/ManualClock.h"
 #include "ui/testkit.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGraphicsScene>
@@ -110,8 +116,9 @@ const QRegularExpression& knownBoxes()
                        "|Stream write error|Text exceeds memo capacity|InterestPayment|NumberOfPeriods)\\."
                        "|emptyInput:(?:Не введено значение!|Введите количество исходных единиц"
                        "|Выберите исходную величину|Кредит не будет погашен: выплата не покрывает проценты)"
-                       "|confirm:У вас есть рейтинг\\?|information:© .*\n\rВерсия .*"
-                       "|document:/.*Help\\.htm(?:#konvert)?)$"),
+                       "|confirm:У вас есть рейтинг\\?|information:Вилорка — .*\n\rВерсия .*"
+                       "|information:Справка не найдена: файла Help\\.htm нет ни в одной из папок:\n.*"
+                       "|document:/.*Help\\.htm(?:#[\\w-]+)?)$"),
         QRegularExpression::DotMatchesEverythingOption);
     return known;
 }
@@ -145,9 +152,14 @@ class Monkey final : public testkit::FakeDialogs {
 public:
     Monkey(quint32 seed, const QString& folder)
         : m_random(seed)
+        , m_passwordRandom(~seed)
         , m_folder(folder)
     {
         m_clock.start();
+        if (qEnvironmentVariableIsSet("VILORKA_MONKEY_TRACE")) {
+            m_trace.setFileName(qEnvironmentVariable("VILORKA_MONKEY_TRACE"));
+            m_trace.open(QIODevice::WriteOnly);
+        }
         QDir(folder).mkpath(QStringLiteral("plots/folder"));
         QFile big(QDir(folder).filePath(QStringLiteral("plots/big.txt"))); // sparse: takes no disk
         big.open(QIODevice::WriteOnly);
@@ -179,7 +191,7 @@ public:
         m_eventLoop = true;
         checkBoxes(0);
         const qint64 waited = (waitedForProcessor() - waitedBefore) / 1000000;
-        require(clock.elapsed() - waited < 1000,
+        require(clock.elapsed() - waited < kHang,
                 QStringLiteral("took %1 ms, %2 ms of them waiting for a processor")
                     .arg(clock.elapsed())
                     .arg(waited));
@@ -193,12 +205,16 @@ public:
             m_touched << testkit::byName<QWidget>(m_windows.fmGraph.get(), "Memo1"); // the loaded column
         for (QWidget* touched : std::as_const(m_touched))
             m_userText[touched] = textOf(touched);
+        digest(QByteArray::number(m_events) + ' ' + m_what.toUtf8());
+        for (const testkit::Box& box : std::as_const(boxes))
+            digest(QStringLiteral("\n%1:%2").arg(box.kind, box.text).toUtf8());
         checkTexts();
         m_sortShown = m_sortShown || m_windows.fmSort->isVisible();
         ++m_events;
     }
 
     QString what() const { return m_what; }
+    QByteArray digest() const { return m_digest.result().toHex(); }
 
     // The answers, at random.
     ui::Answer confirm(QWidget*, const QString& text) override
@@ -314,10 +330,11 @@ private:
              m_what = QStringLiteral("pick %1 in %2").arg(box->itemText(row), nameOf(box));
              box->showPopup();
              QAbstractItemView* view = box->view();
-             QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                               view->visualRect(view->model()->index(row, 0)).center());
-             if (view->isVisible())
-                 box->hidePopup();
+             // Picked by Enter: a click right after the list opens would count as the release of
+             // the click that opened it, for as long by the wall clock as a double click lasts.
+             view->setCurrentIndex(view->model()->index(row, 0));
+             QTest::keyClick(view, Qt::Key_Return);
+             require(!view->isVisible(), QStringLiteral("the list stays open after Enter"));
          }},
         {"page", 20,
          [this] {
@@ -345,10 +362,11 @@ private:
              m_what = QStringLiteral("move %1 to %2,%3").arg(window->objectName()).arg(to.x()).arg(to.y());
              window->move(to);
          }},
-        // Time passes; now and then a tick handler runs at once, as its timer would run it.
+        // Time passes on the password window's clock, so its timers tick as they come due; now and
+        // then a tick handler runs at once besides, as its timer would run it.
         {"timers", 80,
          [this] {
-             const int ms = 1 + int(m_random.bounded(5));
+             const int ms = 1 + int(m_random.bounded(m_random.bounded(4) ? 12 : 400));
              m_what = QStringLiteral("wait %1 ms").arg(ms);
              if (m_sortShown && m_random.bounded(2)) {
                  const bool character = m_random.bounded(2);
@@ -359,7 +377,7 @@ private:
                  checkBoxes(1);
              }
              m_eventLoop = true;
-             QTest::qWait(ms);
+             m_time.advance(ms);
          }},
         // A folder where the list or the settings file is written, or a plain file where the
         // settings folder is; the next pick of the same one takes it away.
@@ -427,7 +445,10 @@ private:
 
     void start()
     {
-        m_windows = app::createWindows(*this, settingsPath());
+        app::TimeAndChance seams;
+        seams.clock = &m_time;
+        seams.passwordSource = [this](std::uint32_t bound) { return m_passwordRandom.bounded(bound); };
+        m_windows = app::createWindows(*this, settingsPath(), seams);
         m_windows.fmCalc->show();
         m_userText.clear();
         m_memoRevision.clear();
@@ -630,6 +651,17 @@ private:
 
     // ---- invariants -----------------------------------------------------------------------------
 
+    // Into the run's digest; with VILORKA_MONKEY_TRACE=<file> also into that file, line by line,
+    // so that two runs whose digests differ can be compared event by event.
+    // The run's own temporary folder is named by a mark, as it differs between two runs.
+    void digest(QByteArray data)
+    {
+        data.replace(m_folder.toUtf8(), "<folder>");
+        m_digest.addData(data);
+        if (m_trace.isOpen())
+            m_trace.write(data + '\n');
+    }
+
     // The event showed an error box starting with message (any error box for an empty one).
     bool failed(const QString& message) const
     {
@@ -731,24 +763,33 @@ private:
         return texts.join(u'\n');
     }
 
-    // No control shows an infinity or a NaN, unless the user typed or loaded it there. The
-    // password list and the password shown are random letters by design.
+    // What every control shows goes into the digest. No value the program writes shows an
+    // infinity or a NaN: a memo holds only what the user typed or loaded (and the password list
+    // random letters), and a box the user typed into is excused while it holds that text.
     void checkTexts()
     {
         const QWidget* sort = m_windows.fmSort.get();
         for (QWidget* window : windows()) {
+            digest(QStringLiteral("\n%1 %2 %3,%4")
+                       .arg(window->objectName())
+                       .arg(window->isVisible())
+                       .arg(window->x())
+                       .arg(window->y())
+                       .toUtf8());
             QList<QWidget*> widgets = window->findChildren<QWidget*>();
             widgets << window;
             for (QWidget* widget : std::as_const(widgets)) {
-                if (widget->window() == sort && (widget->objectName() == QLatin1String("Memo1") ||
-                                                 widget->objectName() == QLatin1String("Edit1")))
-                    continue;
                 if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+                    // Read again only when it changed: the password list grows all run long.
                     const int revision = memo->document()->revision();
-                    if (std::exchange(m_memoRevision[memo], revision) == revision)
-                        continue;
+                    if (std::exchange(m_memoRevision[memo], revision) != revision)
+                        digest(memo->toPlainText().toUtf8());
+                    continue;
                 }
                 const QString text = textOf(widget);
+                digest(text.toUtf8());
+                if (widget->window() == sort && widget->objectName() == QLatin1String("Edit1"))
+                    continue;
                 const auto typed = m_userText.constFind(widget);
                 if (showsInfOrNan(text) && (typed == m_userText.cend() || *typed != text))
                     require(false, QStringLiteral("%1 shows \"%2\"").arg(nameOf(widget), text.left(200)));
@@ -756,7 +797,13 @@ private:
         }
     }
 
+    static constexpr qint64 kHang = 30000; // milliseconds: no event takes that long unless it hangs
+
     QRandomGenerator m_random;
+    QRandomGenerator m_passwordRandom; // the passwords' characters
+    testkit::ManualClock m_time;       // the password window's timers
+    QCryptographicHash m_digest{QCryptographicHash::Sha256};
+    QFile m_trace;
     QString m_folder;
     QString m_saveName; // the file the save dialog answered this event, and what it held
     QByteArray m_saveBefore;
@@ -810,6 +857,9 @@ private slots:
                               .arg(done)
                               .arg(monkey.what(), QString::fromStdString(error.what()));
             }
+            std::printf("VILORKA_MONKEY_SEED=%u VILORKA_MONKEY_EVENTS=%ld VILORKA_MONKEY_DIGEST=%s\n", seed,
+                        done, monkey.digest().constData());
+            std::fflush(stdout);
         }
         QDir::setCurrent(oldCurrent);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));

@@ -36,6 +36,20 @@ export DISPLAY=":$(head -n 1 "$dir/display")"
 export XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" XDG_RUNTIME_DIR="$dir"
 openbox --sm-disable >"$dir/openbox.log" 2>&1 &
 wm=$!
+# The window manager is ready once it has announced itself on the root window. Windows mapped
+# before then stay unframed, so the test waits for that event (the bound is reached only when
+# the manager hangs); a manager that exits fails at once.
+if command -v xprop >/dev/null; then
+    for _ in $(seq 600); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        if ! kill -0 "$wm" 2>/dev/null; then
+            echo "openbox exited:"
+            cat "$dir/openbox.log"
+            exit 1
+        fi
+        sleep 0.05
+    done
+fi
 
 QT_QPA_PLATFORM=xcb "$@"
 rc=$?

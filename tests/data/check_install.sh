@@ -17,7 +17,7 @@ fail() {
 
 for file in bin/vilorka share/vilorka/Help.htm "share/applications/$id.desktop" \
     "share/metainfo/$id.metainfo.xml" share/icons/hicolor/scalable/apps/vilorka.svg \
-    share/doc/vilorka/LICENSE; do
+    share/doc/vilorka/LICENSE share/man/man1/vilorka.1.gz share/man/ru/man1/vilorka.1.gz; do
     [ -f "$prefix/$file" ] || fail "missing $file"
 done
 [ -x "$prefix/bin/vilorka" ] || fail "bin/vilorka is not executable"

@@ -1,9 +1,12 @@
 // The help document: well-formed enough for any browser (it parses as XML), self-contained
 // (no script, no other file, links only to its own sections), a section for every window that
-// the program opens by anchor, and every calculator key named in the calculator's section.
+// the program opens by anchor, every calculator key named in the calculator's section, what the
+// program really does where it is easy to get wrong, the interface's own misspellings marked as
+// such, and numbers a user may copy written with the ASCII minus.
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -13,6 +16,8 @@ namespace {
 const QStringList kSections{QStringLiteral("calc"),    QStringLiteral("elo"),    QStringLiteral("newelo"),
                             QStringLiteral("konvert"), QStringLiteral("kredit"), QStringLiteral("parol"),
                             QStringLiteral("grafik")};
+// Sections whose text is gathered besides the windows': the main menu and the files.
+const QStringList kOtherSections{QStringLiteral("menu"), QStringLiteral("files")};
 
 // What the document holds, gathered in one pass.
 struct Document {
@@ -24,6 +29,7 @@ struct Document {
     QString style;                      // the text of the style elements
     QHash<QString, QSet<QString>> keys; // <kbd> texts by section
     QHash<QString, QString> text;       // all text by section
+    QString all;                        // all text
 };
 
 Document readDocument()
@@ -46,7 +52,7 @@ Document readDocument()
             const QString id = attributes.value(QStringLiteral("id")).toString();
             if (!id.isEmpty()) {
                 doc.ids.append(id);
-                if (kSections.contains(id))
+                if (kSections.contains(id) || kOtherSections.contains(id))
                     section = id;
             }
             if (attributes.hasAttribute(QStringLiteral("href")))
@@ -60,6 +66,7 @@ Document readDocument()
             if (element == QLatin1String("style"))
                 doc.style += xml.text();
             doc.text[section] += xml.text();
+            doc.all += xml.text();
         }
     }
     if (xml.hasError())
@@ -147,12 +154,20 @@ private slots:
             {"marker", "calc", "Нельзя такой операнд"},
             {"angle units", "calc", "Грады"},
             {"variants", "calc", "Hyp"},
-            {"settings file", "calc", "CalcConf.ini"},
+            {"settings file", "menu", "CalcConf.ini"},
             {"empty rating input", "elo", "Не введено значение!"},
             {"empty amount", "konvert", "Введите количество исходных единиц"},
             {"loan never repaid", "kredit", "Кредит не будет погашен"},
             {"password list", "parol", "Pass.txt"},
             {"plot files", "grafik", "Текстовые файлы"},
+            // What the program does where the obvious guess is wrong.
+            {"trigonometry keeps the angle in radians", "calc", "даёт 1,0235987755983"},
+            {"factorial of a typed 00 only", "calc", "набранный с клавиатуры «00»"},
+            {"rating question as shown", "menu", "в окне «Confirm». «Yes» открывает"},
+            {"display face", "menu", "вместо Arial (в Debian — Liberation Sans)"},
+            {"shown password until the next tick", "parol", "до следующего\nдобавления пароля в список"},
+            {"third place of the help", "files", "затем в папке самой программы"},
+            {"help window", "menu", "«Открыть в браузере»"},
         };
         for (const auto& row : rows)
             QTest::newRow(row.name) << QString::fromLatin1(row.section) << QString::fromUtf8(row.phrase);
@@ -163,6 +178,35 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, phrase);
         QVERIFY2(document().text.value(section).contains(phrase), qPrintable(phrase));
+    }
+
+    // Each time the text quotes a misspelt caption of the interface, it says the spelling is the
+    // program's.
+    void misspellingsMarked_data()
+    {
+        QTest::addColumn<QString>("caption");
+        for (const char* caption : {"Длинна", "едениц", "О прграмме", "Величена", "в течении"})
+            QTest::newRow(caption) << QString::fromUtf8(caption);
+    }
+
+    void misspellingsMarked()
+    {
+        QFETCH(QString, caption);
+        const QString& text = document().all;
+        qsizetype at = text.indexOf(caption);
+        QVERIFY2(at >= 0, "quoted somewhere");
+        for (; at >= 0; at = text.indexOf(caption, at + 1)) {
+            const QString after = text.mid(at, caption.size() + 60);
+            QVERIFY2(after.contains(QStringLiteral("(так в программе)")), qPrintable(after));
+        }
+    }
+
+    // A number is written with the ASCII minus, so that it can be copied into the program.
+    void numbersCopyable()
+    {
+        static const QRegularExpression typographicMinus(QStringLiteral("\u2212\\d"));
+        const QRegularExpressionMatch found = typographicMinus.match(document().all);
+        QVERIFY2(!found.hasMatch(), qPrintable(document().all.mid(found.capturedStart() - 30, 60)));
     }
 };
 

@@ -1,9 +1,11 @@
 // The password window under the offscreen platform. Buttons, arrows and speed items are
-// clicked by objectName; the two timers' handlers are called directly, one tick at a time, and
-// the draws are scripted (0, 1, 2, ... gives the passwords "012345", "6789AB", ...).
+// clicked by objectName; the two timers' handlers are called directly, one tick at a time, or
+// run by the timers on a clock the test steps; the draws are scripted (0, 1, 2, ... gives the
+// passwords "012345", "6789AB", ...).
 
 #include "password/UnitSort.h"
 #include "ui/Dispatch.h"
+#include "ui/ManualClock.h"
 #include "ui/Widgets.h"
 #include "ui/appwindows.h"
 
@@ -12,7 +14,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -61,11 +62,13 @@ class TestSortWindow : public QObject {
 
 private:
     testkit::AppWindows m_app;
+    testkit::ManualClock m_clock;
     std::unique_ptr<TfmSort> m_w;
 
     void makeWindow(const QString& listFile, ui::Dialogs* dialogs = nullptr)
     {
-        m_w = std::make_unique<TfmSort>(dialogs ? *dialogs : *m_app.dialogs, listFile, CountingSource{});
+        m_w = std::make_unique<TfmSort>(dialogs ? *dialogs : *m_app.dialogs, listFile, CountingSource{},
+                                        m_clock);
         m_w->ensureBuilt(); // the controls, as the first show would make them
     }
     QString password() const { return QString::fromStdString(m_w->generator().currentPassword()); }
@@ -218,15 +221,16 @@ private slots:
 
     void runningTimerRestartsOnlyWhenItsIntervalChanges()
     {
-        // Coarse timers may move an expiry by 5 % of the interval, so the bounds keep that apart.
+        const auto left = [this] {
+            return static_cast<testkit::ManualClock::Timer*>(m_w->Timer2)->remaining();
+        };
         run(QStringLiteral("show sort"));
-        QThread::msleep(100); // no events: the timer cannot fire meanwhile
-        run(QStringLiteral("sort"));
-        const int afterSort = m_w->Timer2->remainingTime();
-        QVERIFY2(afterSort < 200, qPrintable(QStringLiteral("switched on again: %1 ms left").arg(afterSort)));
+        QCOMPARE(left(), 250);
+        m_clock.advance(100);
+        run(QStringLiteral("sort item0")); // already on, and the interval it has
+        QCOMPARE(left(), 150);
         run(QStringLiteral("item1"));
-        const int afterItem = m_w->Timer2->remainingTime();
-        QVERIFY2(afterItem > 175, qPrintable(QStringLiteral("new interval: %1 ms left").arg(afterItem)));
+        QCOMPARE(left(), 200);
     }
 
     void savedList_data()
@@ -371,22 +375,16 @@ private slots:
     {
         SlowDialogs dialogs;
         makeWindow(m_app.path("missing/Pass.txt"), &dialogs);
-        QSignalSpy ticks(m_w->Timer1, &QTimer::timeout);
         int ticksWhileOpen = 0;
-        dialogs.whileOpen = [&] {
-            const auto before = ticks.count();
-            QTest::qWait(200);
-            ticksWhileOpen = static_cast<int>(ticks.count() - before);
-        };
+        dialogs.whileOpen = [&] { ticksWhileOpen = m_clock.advance(200); };
         run(QStringLiteral("show"));
         m_w->Le1->setText(QStringLiteral("abc"));
-        run(QStringLiteral("clear close")); // the character timer runs for real under the save's box
-        QVERIFY2(ticksWhileOpen >= 2, "the character timer ticked under the box");
+        run(QStringLiteral("clear close")); // the character timer ticks under the save's box
+        QCOMPARE(ticksWhileOpen, 20);
         const QString saveError = cannotCreate(m_app.path("missing/Pass.txt"), "No such file or directory");
         QCOMPARE(dialogs.errors(), QStringList{saveError});
         dialogs.whileOpen = nullptr;
-        QTRY_COMPARE(dialogs.errors().size(), 2); // reported after the box, once
-        QTest::qWait(100);
+        QCOMPARE(m_clock.advance(100), 10); // reported at the first tick after the box, once
         QCOMPARE(dialogs.errors(),
                  (QStringList{saveError, QStringLiteral("'abc' is not a valid integer value.")}));
         QVERIFY(password().isEmpty());
@@ -394,16 +392,21 @@ private slots:
         m_w.reset(); // before the dialogs it reports to
     }
 
-    void listTimerTicksForReal()
+    void timersRunTheWindow()
     {
+        // Eight list ticks a second, seven of them in 990 ms; between two of them the character
+        // timer completes the next password (six ticks of 10 ms in 125 ms) and stops.
         run(QStringLiteral("show item2 sort"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_w->Memo1->document()->blockCount() > 3, 10000);
+        QCOMPARE(m_clock.advance(990), 7 + 8 * 6);
         const QStringList lines = m_w->Memo1->toPlainText().split(u'\n');
+        QCOMPARE(lines.size(), 8);
         QVERIFY(lines.back().isEmpty());
         for (const QString& line : lines.mid(0, lines.size() - 1))
-            QVERIFY2(QRegularExpression(QStringLiteral("^[0-9A-Za-z]{1,6}$")).match(line).hasMatch(),
-                     qPrintable(line));
-        QVERIFY(m_w->Edit1->text().isEmpty());
+            QCOMPARE(line.size(), 6);
+        QCOMPARE(timers(), QStringLiteral("off on")); // the next password complete, not yet listed
+        QCOMPARE(m_w->Edit1->text(), QString());
+        run(QStringLiteral("stop"));
+        QCOMPARE(m_clock.advance(1000), 0);
     }
 };
 
