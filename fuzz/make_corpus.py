@@ -10,16 +10,11 @@ import re
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 CORPUS = ROOT / "fuzz" / "corpus"
 
-# The order of fuzz_engine.cpp's kKeys, then its four steps that take operands.
-KEYS = [str(d) for d in range(10)] + [
-    ",", "+\\-", "Pi", "С", "+", "--", "*", "/", "=", "Sqrt", "Sqr", "X^y", "Fact", "Ln", "Log",
-    "Trunc", "Rnd", "Sin", "Cos", "tg", "Cot", "Sec", "Mod", "Div", "Xor", "Or", "And", "Not",
-    "MS", "MR", "MC", "M+", "M-"]
-PASTE, TYPE, UNIT, VARIANT = len(KEYS), len(KEYS) + 1, len(KEYS) + 2, len(KEYS) + 3
+LITERAL = r'"((?:[^"\\]|\\.)*)"'
+
+
 UNITS = ["Градусы", "Радианы", "Грады"]
 VARIANTS = ["Arc", "Hyp", "None"]
-
-LITERAL = r'"((?:[^"\\]|\\.)*)"'
 
 
 def unescape(text):
@@ -40,6 +35,20 @@ def unescape(text):
         out += c.encode()
         i += 1
     return bytes(out)
+
+
+def engine_keys():
+    """The captions of calc::kKeys in src/calc/engine.h, in their order: the byte values of
+    fuzz_engine.cpp's key steps."""
+    header = (ROOT / "src/calc/engine.h").read_text()
+    table = header[header.index("kKeys{{"):]
+    table = table[:table.index("}};")]
+    return [unescape(m).decode() for m in re.findall(r"\{Key::\w+, " + LITERAL + r"\}", table)]
+
+
+KEYS = engine_keys()
+assert len(KEYS) == 43, KEYS
+PASTE, TYPE, UNIT, VARIANT = len(KEYS), len(KEYS) + 1, len(KEYS) + 2, len(KEYS) + 3
 
 
 def function_body(source, name):

@@ -406,6 +406,11 @@ void TfmCalc::changeEvent(QEvent* event)
 
 QString TfmCalc::display() const { return edtCalc->text(); }
 
+void TfmCalc::press(calc::Key key)
+{
+    setDisplay(m_engine.press(key, display().toStdString(), angleUnit(), variant()));
+}
+
 void TfmCalc::setDisplay(const std::string& text) { edtCalc->setText(QString::fromStdString(text)); }
 
 namespace {
@@ -455,63 +460,63 @@ bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 
 // ---- keys ------------------------------------------------------------------------------------
 
-void TfmCalc::bb0Click() { press(&calc::Engine::digit, '0'); }
-void TfmCalc::bb1Click() { press(&calc::Engine::digit, '1'); }
-void TfmCalc::bb2Click() { press(&calc::Engine::digit, '2'); }
-void TfmCalc::bb3Click() { press(&calc::Engine::digit, '3'); }
-void TfmCalc::bb4Click() { press(&calc::Engine::digit, '4'); }
-void TfmCalc::bb5Click() { press(&calc::Engine::digit, '5'); }
-void TfmCalc::bb6Click() { press(&calc::Engine::digit, '6'); }
-void TfmCalc::bb7Click() { press(&calc::Engine::digit, '7'); }
-void TfmCalc::bb8Click() { press(&calc::Engine::digit, '8'); }
-void TfmCalc::bb9Click() { press(&calc::Engine::digit, '9'); }
-void TfmCalc::bbZapClick() { press(&calc::Engine::comma); }
-void TfmCalc::bbPlminClick() { press(&calc::Engine::sign); }
-void TfmCalc::bbPiClick() { press(&calc::Engine::pi); }
-void TfmCalc::bbClearClick() { press(&calc::Engine::clear); }
-void TfmCalc::bbPlasClick() { press(&calc::Engine::binary, calc::kAdd); }
-void TfmCalc::bbMinusClick() { press(&calc::Engine::binary, calc::kSub); }
-void TfmCalc::bbMultyplyClick() { press(&calc::Engine::binary, calc::kMul); }
-void TfmCalc::bbDivisorClick() { press(&calc::Engine::binary, calc::kDiv); }
-void TfmCalc::bbResClick() { press(&calc::Engine::equals); }
+void TfmCalc::bb0Click() { press(calc::Key::D0); }
+void TfmCalc::bb1Click() { press(calc::Key::D1); }
+void TfmCalc::bb2Click() { press(calc::Key::D2); }
+void TfmCalc::bb3Click() { press(calc::Key::D3); }
+void TfmCalc::bb4Click() { press(calc::Key::D4); }
+void TfmCalc::bb5Click() { press(calc::Key::D5); }
+void TfmCalc::bb6Click() { press(calc::Key::D6); }
+void TfmCalc::bb7Click() { press(calc::Key::D7); }
+void TfmCalc::bb8Click() { press(calc::Key::D8); }
+void TfmCalc::bb9Click() { press(calc::Key::D9); }
+void TfmCalc::bbZapClick() { press(calc::Key::Comma); }
+void TfmCalc::bbPlminClick() { press(calc::Key::Sign); }
+void TfmCalc::bbPiClick() { press(calc::Key::Pi); }
+void TfmCalc::bbClearClick() { press(calc::Key::Clear); }
+void TfmCalc::bbPlasClick() { press(calc::Key::Add); }
+void TfmCalc::bbMinusClick() { press(calc::Key::Sub); }
+void TfmCalc::bbMultyplyClick() { press(calc::Key::Mul); }
+void TfmCalc::bbDivisorClick() { press(calc::Key::Divide); }
+void TfmCalc::bbResClick() { press(calc::Key::Equals); }
 
-void TfmCalc::bbSqrtClick() { press(&calc::Engine::sqrtKey); }
-void TfmCalc::bbSqrClick() { press(&calc::Engine::sqrKey); }
-void TfmCalc::bbXyClick() { press(&calc::Engine::power); }
-void TfmCalc::bbFactClick() { press(&calc::Engine::fact); }
-void TfmCalc::bbLnClick() { press(&calc::Engine::ln); }
-void TfmCalc::bbLogClick() { press(&calc::Engine::log); }
-void TfmCalc::bbTruncClick() { press(&calc::Engine::trunc); }
-void TfmCalc::bbRndClick() { press(&calc::Engine::rnd); }
+void TfmCalc::bbSqrtClick() { press(calc::Key::Sqrt); }
+void TfmCalc::bbSqrClick() { press(calc::Key::Sqr); }
+void TfmCalc::bbXyClick() { press(calc::Key::Power); }
+void TfmCalc::bbFactClick() { press(calc::Key::Fact); }
+void TfmCalc::bbLnClick() { press(calc::Key::Ln); }
+void TfmCalc::bbLogClick() { press(calc::Key::Log); }
+void TfmCalc::bbTruncClick() { press(calc::Key::Trunc); }
+void TfmCalc::bbRndClick() { press(calc::Key::Rnd); }
 
 calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(m_angleGroup->checkedId()); }
 calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(m_variantGroup->checkedId()); }
 
-void TfmCalc::bbSinClick() { press(&calc::Engine::trig, calc::Trig::Sin, angleUnit(), variant()); }
-void TfmCalc::bbCosClick() { press(&calc::Engine::trig, calc::Trig::Cos, angleUnit(), variant()); }
-void TfmCalc::bbTgClick() { press(&calc::Engine::trig, calc::Trig::Tg, angleUnit(), variant()); }
-void TfmCalc::bbCotClick() { press(&calc::Engine::trig, calc::Trig::Cot, angleUnit(), variant()); }
-void TfmCalc::bbSecClick() { press(&calc::Engine::trig, calc::Trig::Sec, angleUnit(), variant()); }
+void TfmCalc::bbSinClick() { press(calc::Key::Sin); }
+void TfmCalc::bbCosClick() { press(calc::Key::Cos); }
+void TfmCalc::bbTgClick() { press(calc::Key::Tg); }
+void TfmCalc::bbCotClick() { press(calc::Key::Cot); }
+void TfmCalc::bbSecClick() { press(calc::Key::Sec); }
 
-void TfmCalc::bbModClick() { press(&calc::Engine::intBinary, calc::kIntMod); }
-void TfmCalc::bbDivClick() { press(&calc::Engine::intBinary, calc::kIntDiv); }
-void TfmCalc::bbXorClick() { press(&calc::Engine::intBinary, calc::kIntXor); }
-void TfmCalc::bbOrClick() { press(&calc::Engine::intBinary, calc::kIntOr); }
-void TfmCalc::bbAndClick() { press(&calc::Engine::intBinary, calc::kIntAnd); }
-void TfmCalc::bbNotClick() { press(&calc::Engine::notKey); }
-void TfmCalc::bbMrClick() { press(&calc::Engine::memoryRecall); }
-void TfmCalc::bbMplClick() { press(&calc::Engine::memoryAdd); }
-void TfmCalc::bbMminClick() { press(&calc::Engine::memorySub); }
+void TfmCalc::bbModClick() { press(calc::Key::Mod); }
+void TfmCalc::bbDivClick() { press(calc::Key::IntDiv); }
+void TfmCalc::bbXorClick() { press(calc::Key::Xor); }
+void TfmCalc::bbOrClick() { press(calc::Key::Or); }
+void TfmCalc::bbAndClick() { press(calc::Key::And); }
+void TfmCalc::bbNotClick() { press(calc::Key::Not); }
+void TfmCalc::bbMrClick() { press(calc::Key::MemoryRecall); }
+void TfmCalc::bbMplClick() { press(calc::Key::MemoryAdd); }
+void TfmCalc::bbMminClick() { press(calc::Key::MemorySub); }
 
 void TfmCalc::bbMSClick()
 {
-    press(&calc::Engine::memoryStore);
+    press(calc::Key::MemoryStore);
     showMemoryIndicator();
 }
 
 void TfmCalc::bbMCClick()
 {
-    press(&calc::Engine::memoryClear);
+    press(calc::Key::MemoryClear);
     showMemoryIndicator();
 }
 

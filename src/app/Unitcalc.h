@@ -149,17 +149,8 @@ private:
     void addRadioItems(QGroupBox* box, QButtonGroup* group, std::initializer_list<QString> items);
     QString display() const;
     void setDisplay(const std::string& text);
-    // display := key(display, args...); a key that throws leaves the display as it was.
-    template <typename... Args>
-    void press(std::string (calc::Engine::*key)(std::string_view, Args...), Args... args)
-    {
-        setDisplay((m_engine.*key)(display().toStdString(), args...));
-    }
-    template <typename... Args>
-    void press(std::string (calc::Engine::*key)(std::string_view, Args...) const, Args... args)
-    {
-        setDisplay((m_engine.*key)(display().toStdString(), args...));
-    }
+    // display := the engine's answer to key; a key that throws leaves the display as it was.
+    void press(calc::Key key);
     void showMemoryIndicator();
     calc::AngleUnit angleUnit() const;
     calc::Variant variant() const;
