@@ -38,7 +38,9 @@ struct Windows {
     std::unique_ptr<TfmNewElo> fmNewElo;
 };
 
-Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath);
+// journalPath: the calculation tape's file; empty keeps the tape in memory only.
+Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath,
+                      const QString& journalPath = QString());
 
 // $XDG_CONFIG_HOME/vilorka/CalcConf.ini (by default ~/.config/vilorka/CalcConf.ini).
 QString settingsFilePath();

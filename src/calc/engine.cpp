@@ -145,6 +145,81 @@ const KeyInfo* findKey(std::string_view caption)
 
 std::string Engine::press(Key key, std::string_view display, AngleUnit unit, Variant variant)
 {
+    std::optional<Calculation> calculation;
+    if (m_tape) {
+        calculation = startCalculation(key, display);
+    }
+    if (!calculation) {
+        return dispatch(key, display, unit, variant);
+    }
+    calculation->unit = unit;
+    calculation->variant = variant;
+    try {
+        calculation->result = dispatch(key, display, unit, variant);
+    } catch (const CalcError& e) {
+        // Recorded on the tape, then reported as any failure is.
+        calculation->error = e.what();
+        m_tape(*calculation);
+        throw;
+    }
+    m_tape(*calculation);
+    return calculation->result;
+}
+
+std::optional<Calculation> Engine::startCalculation(Key key, std::string_view display) const
+{
+    Calculation c;
+    c.key = key;
+    c.first = display;
+    switch (key) {
+    case Key::Equals:
+        if (nothingEntered(display)) {
+            return std::nullopt;
+        }
+        c.op = m_pendingOp;
+        c.second = display;
+        switch (m_pendingOp) {
+        case kAdd:
+        case kSub:
+        case kMul:
+        case kDiv:
+        case kPow:
+            c.first = numtext::realToText(m_firstNum);
+            return c;
+        case kIntMod:
+        case kIntDiv:
+        case kIntXor:
+        case kIntOr:
+        case kIntAnd:
+            c.first = numtext::intToText(m_firstInt);
+            return c;
+        default:
+            return std::nullopt; // nothing pending: no calculation, the last result is shown again
+        }
+    case Key::Sqrt:
+    case Key::Sqr:
+    case Key::Fact:
+    case Key::Ln:
+    case Key::Rnd:
+        return entryCheck(display) ? std::nullopt : std::optional(c);
+    case Key::Log:
+    case Key::Trunc:
+    case Key::Not:
+        return nothingEntered(display) ? std::nullopt : std::optional(c);
+    case Key::Sin:
+        return display.empty() ? std::nullopt : std::optional(c);
+    case Key::Cos:
+    case Key::Tg:
+    case Key::Cot:
+    case Key::Sec:
+        return display.empty() || isMarker(display) ? std::nullopt : std::optional(c);
+    default:
+        return std::nullopt; // entry, operators and memory complete no calculation
+    }
+}
+
+std::string Engine::dispatch(Key key, std::string_view display, AngleUnit unit, Variant variant)
+{
     switch (key) {
     case Key::D0:
     case Key::D1:

@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -79,8 +81,26 @@ inline constexpr Real kPi = 3.141592653589793238462643383279502884L;
 // Whether a character typed into the display passes the keyboard filter: digits and backspace.
 bool acceptsTypedChar(char32_t c);
 
+// A calculation a key completed: "=" with an operation pending, or a function key given an
+// operand. Numbers are texts as the display shows them.
+struct Calculation {
+    Key key = Key::Equals;
+    char op = kNoOp;    // "=": the operation completed
+    std::string first;  // "=": the kept first operand; a function key: the display
+    std::string second; // "=": the display
+    AngleUnit unit = AngleUnit::Degrees;
+    Variant variant = Variant::None;
+    std::string result; // the display the key wrote
+    std::string error;  // the message of the failure, empty when the calculation succeeded
+};
+
 class Engine {
 public:
+    // Receives every calculation press() completes, a failed one before its error leaves
+    // press(). It must not throw.
+    using Tape = std::function<void(const Calculation&)>;
+    void setTape(Tape tape) { m_tape = std::move(tape); }
+
     // display := key(display): the one entry point the window and the tests use. The angle unit
     // and the variant are read by the trigonometric keys only.
     std::string press(Key key, std::string_view display, AngleUnit unit = AngleUnit::Degrees,
@@ -126,6 +146,8 @@ public:
     bool memoryIndicator() const { return m_memoryIndicator; } // Panel1 shows "M"
 
 private:
+    std::string dispatch(Key key, std::string_view display, AngleUnit unit, Variant variant);
+    std::optional<Calculation> startCalculation(Key key, std::string_view display) const;
     std::string integerEquals(std::string_view display);
     std::string realEquals(std::string_view display);
     std::string memoryCombine(std::string_view display, Real (*combine)(Real shown, Real stored));
@@ -139,6 +161,7 @@ private:
     std::int32_t m_resultInt = 0;
     std::string m_memoryText;
     bool m_memoryIndicator = false;
+    Tape m_tape;
 };
 
 } // namespace calc
