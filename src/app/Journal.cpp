@@ -41,7 +41,7 @@ QString text(const std::string& line) { return QString::fromStdString(line); }
 TfmJournal::TfmJournal(ui::Dialogs& dialogs, const QString& path,
                        std::function<void(const QString&)> putResult, const QRect& frame)
     : ui::ToolWindow(dialogs, {"fmJournal", QStringLiteral("Журнал"), frame.isEmpty() ? 580 : frame.x(),
-                               frame.isEmpty() ? 112 : frame.y(), 300, 360, QColor()})
+                               frame.isEmpty() ? 112 : frame.y(), 340, 360, QColor()})
     , m_path(path)
     , m_putResult(std::move(putResult))
     , m_lines(readTapeFile(path))
