@@ -52,7 +52,6 @@ public:
     void setJournalPath(const QString& path) { m_journalPath = path; }
     // The tape's window, made (and its file read) at the first call.
     TfmJournal& journal();
-    bool hasJournal() const { return m_journal != nullptr; }
     const calc::Engine& engine() const { return m_engine; }
     QColor windowColor() const;
     void setWindowColor(const QColor& color);
