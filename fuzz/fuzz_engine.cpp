@@ -5,14 +5,14 @@
 // infinity or a NaN unless the user pasted one; the operands it keeps stay finite.
 //
 // Input: the first byte picks the separator (low bit: ',' or '.'); then each byte is one step,
-// its value modulo kStepCount indexing kSteps. Steps that need more take the following bytes:
-// "paste" a length byte and that many bytes of text, "type" one character, "unit" and
-// "variant" one byte each. fuzz/make_corpus.py writes the same encoding from key scripts.
+// its value modulo kStepCount picking a key of calc::kKeys or one of four further steps. Steps
+// that need more take the following bytes: "paste" a length byte and that many bytes of text,
+// "type" one character, "unit" and "variant" one byte each. fuzz/make_corpus.py writes the same encoding from
+// key scripts.
 
 #include "engine.h"
 #include "reference.h"
 
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -22,7 +22,6 @@ namespace {
 
 using calc::AngleUnit;
 using calc::Engine;
-using calc::Trig;
 using calc::Variant;
 using reference::check;
 
@@ -33,58 +32,9 @@ struct State {
     Variant variant = Variant::None;
 };
 
-using Press = std::string (*)(State&);
-
-// clang-format off
-// The order is the encoding: keep it in step with KEYS in make_corpus.py.
-constexpr std::array<Press, 43> kKeys{{
-    [](State& s) { return s.engine.digit(s.display, '0'); },
-    [](State& s) { return s.engine.digit(s.display, '1'); },
-    [](State& s) { return s.engine.digit(s.display, '2'); },
-    [](State& s) { return s.engine.digit(s.display, '3'); },
-    [](State& s) { return s.engine.digit(s.display, '4'); },
-    [](State& s) { return s.engine.digit(s.display, '5'); },
-    [](State& s) { return s.engine.digit(s.display, '6'); },
-    [](State& s) { return s.engine.digit(s.display, '7'); },
-    [](State& s) { return s.engine.digit(s.display, '8'); },
-    [](State& s) { return s.engine.digit(s.display, '9'); },
-    [](State& s) { return s.engine.comma(s.display); },
-    [](State& s) { return s.engine.sign(s.display); },
-    [](State& s) { return s.engine.pi(s.display); },
-    [](State& s) { return s.engine.clear(s.display); },
-    [](State& s) { return s.engine.binary(s.display, calc::kAdd); },
-    [](State& s) { return s.engine.binary(s.display, calc::kSub); },
-    [](State& s) { return s.engine.binary(s.display, calc::kMul); },
-    [](State& s) { return s.engine.binary(s.display, calc::kDiv); },
-    [](State& s) { return s.engine.equals(s.display); },
-    [](State& s) { return s.engine.sqrtKey(s.display); },
-    [](State& s) { return s.engine.sqrKey(s.display); },
-    [](State& s) { return s.engine.power(s.display); },
-    [](State& s) { return s.engine.fact(s.display); },
-    [](State& s) { return s.engine.ln(s.display); },
-    [](State& s) { return s.engine.log(s.display); },
-    [](State& s) { return s.engine.trunc(s.display); },
-    [](State& s) { return s.engine.rnd(s.display); },
-    [](State& s) { return s.engine.trig(s.display, Trig::Sin, s.unit, s.variant); },
-    [](State& s) { return s.engine.trig(s.display, Trig::Cos, s.unit, s.variant); },
-    [](State& s) { return s.engine.trig(s.display, Trig::Tg, s.unit, s.variant); },
-    [](State& s) { return s.engine.trig(s.display, Trig::Cot, s.unit, s.variant); },
-    [](State& s) { return s.engine.trig(s.display, Trig::Sec, s.unit, s.variant); },
-    [](State& s) { return s.engine.intBinary(s.display, calc::kIntMod); },
-    [](State& s) { return s.engine.intBinary(s.display, calc::kIntDiv); },
-    [](State& s) { return s.engine.intBinary(s.display, calc::kIntXor); },
-    [](State& s) { return s.engine.intBinary(s.display, calc::kIntOr); },
-    [](State& s) { return s.engine.intBinary(s.display, calc::kIntAnd); },
-    [](State& s) { return s.engine.notKey(s.display); },
-    [](State& s) { return s.engine.memoryStore(s.display); },
-    [](State& s) { return s.engine.memoryRecall(s.display); },
-    [](State& s) { return s.engine.memoryClear(s.display); },
-    [](State& s) { return s.engine.memoryAdd(s.display); },
-    [](State& s) { return s.engine.memorySub(s.display); },
-}};
-// clang-format on
-
-constexpr unsigned kPaste = kKeys.size();
+// Byte values below the key count press that key (the order of calc::Key); the next four are
+// the steps that take operands.
+constexpr unsigned kPaste = calc::kKeys.size();
 constexpr unsigned kType = kPaste + 1;
 constexpr unsigned kUnit = kPaste + 2;
 constexpr unsigned kVariant = kPaste + 3;
@@ -152,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const bool pastedNonNumber = showsNonNumber(s.display) || showsNonNumber(s.engine.memoryText());
         try {
-            s.display = kKeys[step](s);
+            s.display = s.engine.press(calc::kKeys[step].key, s.display, s.unit, s.variant);
         } catch (const numtext::CalcError& e) {
             // The window keeps its display; the error box shows the message.
             check(isOwnMessage(e.what(), s), "only the system's own messages", input);

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the fuzz targets' seed corpora (fuzz/corpus/<target>/) from the test tables: the texts
-of the number-text tests and the key scripts of the calculator engine tests, the latter in the
+of the number-text tests, the key scripts of the calculator engine tests and the words tests, the latter in the
 byte encoding that fuzz_engine.cpp reads. Run it again after adding rows to those tables."""
 
 import hashlib
@@ -10,16 +10,11 @@ import re
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 CORPUS = ROOT / "fuzz" / "corpus"
 
-# The order of fuzz_engine.cpp's kKeys, then its four steps that take operands.
-KEYS = [str(d) for d in range(10)] + [
-    ",", "+\\-", "Pi", "С", "+", "--", "*", "/", "=", "Sqrt", "Sqr", "X^y", "Fact", "Ln", "Log",
-    "Trunc", "Rnd", "Sin", "Cos", "tg", "Cot", "Sec", "Mod", "Div", "Xor", "Or", "And", "Not",
-    "MS", "MR", "MC", "M+", "M-"]
-PASTE, TYPE, UNIT, VARIANT = len(KEYS), len(KEYS) + 1, len(KEYS) + 2, len(KEYS) + 3
+LITERAL = r'"((?:[^"\\]|\\.)*)"'
+
+
 UNITS = ["Градусы", "Радианы", "Грады"]
 VARIANTS = ["Arc", "Hyp", "None"]
-
-LITERAL = r'"((?:[^"\\]|\\.)*)"'
 
 
 def unescape(text):
@@ -40,6 +35,20 @@ def unescape(text):
         out += c.encode()
         i += 1
     return bytes(out)
+
+
+def engine_keys():
+    """The captions of calc::kKeys in src/calc/engine.h, in their order: the byte values of
+    fuzz_engine.cpp's key steps."""
+    header = (ROOT / "src/calc/engine.h").read_text()
+    table = header[header.index("kKeys{{"):]
+    table = table[:table.index("}};")]
+    return [unescape(m).decode() for m in re.findall(r"\{Key::\w+, " + LITERAL + r"\}", table)]
+
+
+KEYS = engine_keys()
+assert len(KEYS) == 43, KEYS
+PASTE, TYPE, UNIT, VARIANT = len(KEYS), len(KEYS) + 1, len(KEYS) + 2, len(KEYS) + 3
 
 
 def function_body(source, name):
@@ -94,6 +103,15 @@ def main():
     write("fuzz_real_text", reals)
     write("fuzz_text_to_int", ints)
     write("fuzz_engine", scripts)
+
+    # Words: the texts of the words tests (first byte 1), and whole values with fractions in the
+    # binary form (first byte 0 or 2 for negative): zero, the largest, the largest rounding up.
+    spelled = (ROOT / "tests/words/tst_words.cpp").read_text()
+    texts = [b"\x01" + unescape(m) for m in re.findall(r'row\(' + LITERAL, spelled)]
+    values = [(0, 0, 0), (0, 999_999_999_999_999, 999_999), (2, 999_999_999_999_999, 995_000),
+              (0, 1_001, 0), (2, 21_000_000, 500_000)]
+    texts += [bytes([form]) + whole.to_bytes(8, "big") + part.to_bytes(4, "big") for form, whole, part in values]
+    write("fuzz_words", texts)
 
 
 if __name__ == "__main__":

@@ -37,7 +37,7 @@ ctest --preset fuzz
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p build-fuzz/artifacts
-for target in fuzz_text_to_real fuzz_text_to_int fuzz_real_text fuzz_engine; do
+for target in fuzz_text_to_real fuzz_text_to_int fuzz_real_text fuzz_engine fuzz_words; do
     mkdir "$scratch/$target"
     if ! build-fuzz/fuzz/$target -max_total_time="${FUZZ_SECONDS:-30}" -max_len=4096 -timeout=10 \
         -artifact_prefix=build-fuzz/artifacts/ "$scratch/$target" "fuzz/corpus/$target" \

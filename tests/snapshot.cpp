@@ -1,6 +1,7 @@
 // Renders every window to a PNG (offscreen), so a person can compare what the program shows
 // with its intended layout, each page of a tabbed window apart: vilorka_snapshot <output folder>.
 
+#include "app/Journal.h"
 #include "app/Startup.h"
 #include "app/Unitcalc.h"
 #include "convert/UnitKonvert.h"
@@ -26,9 +27,22 @@ int main(int argc, char** argv)
     testkit::FakeDialogs dialogs;
     app::readDecimalSeparator();
     app::Windows windows = app::createWindows(dialogs, config.filePath(QStringLiteral("CalcConf.ini")));
-    QWidget* const all[] = {windows.fmCalc.get(),   windows.fmElo.get(),  windows.fmNewElo.get(),
-                            windows.fmGraph.get(),  windows.fmSort.get(), windows.fmKred.get(),
-                            windows.fmKonvert.get()};
+    // A few calculations on the tape, one of them failed.
+    TfmCalc* calc = windows.fmCalc.get();
+    for (auto key : {&TfmCalc::bb2Click, &TfmCalc::bbPlasClick, &TfmCalc::bb3Click, &TfmCalc::bbResClick,
+                     &TfmCalc::bbResClick, &TfmCalc::bbClearClick, &TfmCalc::bb3Click, &TfmCalc::bb0Click,
+                     &TfmCalc::bbSinClick, &TfmCalc::bbClearClick, &TfmCalc::bb7Click, &TfmCalc::bbModClick,
+                     &TfmCalc::bb2Click, &TfmCalc::bbResClick, &TfmCalc::bbClearClick, &TfmCalc::bb2Click,
+                     &TfmCalc::bbSqrtClick})
+        (calc->*key)();
+    QWidget* const all[] = {calc,
+                            windows.fmElo.get(),
+                            windows.fmNewElo.get(),
+                            windows.fmGraph.get(),
+                            windows.fmSort.get(),
+                            windows.fmKred.get(),
+                            windows.fmKonvert.get(),
+                            &calc->journal()};
     for (QWidget* w : all) {
         w->show();
         QApplication::processEvents();

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/Journal.h"
 #include "app/Unitcalc.h"
 #include "convert/UnitKonvert.h"
 #include "elo/UnitElo.h"
@@ -27,10 +28,12 @@ Windows::~Windows() = default;
 Windows::Windows(Windows&&) noexcept = default;
 Windows& Windows::operator=(Windows&&) noexcept = default;
 
-Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath, const TimeAndChance& seams)
+Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath, const QString& journalPath,
+                      const TimeAndChance& seams)
 {
     Windows w;
     w.fmCalc = std::make_unique<TfmCalc>(dialogs, settingsPath);
+    w.fmCalc->setJournalPath(journalPath);
     w.fmElo = std::make_unique<TfmElo>(dialogs);
     w.fmGraph = std::make_unique<TfmGraph>(dialogs);
     w.fmSort = std::make_unique<TfmSort>(
@@ -111,7 +114,7 @@ int run(int argc, char** argv)
     QApplication::setFont(ui::windowFont());
 
     ui::QtDialogs dialogs;
-    Windows windows = createWindows(dialogs, settingsFilePath());
+    Windows windows = createWindows(dialogs, settingsFilePath(), TfmJournal::defaultPath());
     // Tool windows are top-level windows of their own: the program ends with the main window
     // even while one of them is open. exit, not quit: quit first closes every open window and
     // gives up when one refuses, as the password window does when it cannot save its list.

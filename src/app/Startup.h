@@ -50,7 +50,9 @@ struct TimeAndChance {
     password::UniformSource passwordSource;
 };
 
-Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath, const TimeAndChance& seams = {});
+// journalPath: the calculation tape's file; empty keeps the tape in memory only.
+Windows createWindows(ui::Dialogs& dialogs, const QString& settingsPath,
+                      const QString& journalPath = QString(), const TimeAndChance& seams = {});
 
 // $XDG_CONFIG_HOME/vilorka/CalcConf.ini (by default ~/.config/vilorka/CalcConf.ini).
 QString settingsFilePath();

@@ -1,11 +1,14 @@
 #include "app/Unitcalc.h"
 
+#include "app/Journal.h"
 #include "app/Startup.h"
+#include "tape.h"
 #include "ui/Dispatch.h"
 #include "ui/Help.h"
 #include "ui/Placement.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
+#include "ui/WordsMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,6 +57,7 @@ const QColor kWindowText; // invalid: the palette's own text colour
 
 struct KeySpec {
     const char* name;
+    const char* spoken; // the accessible name a screen reader says; the caption is the description
     const char* caption;
     int left;
     int top;
@@ -65,54 +69,60 @@ struct KeySpec {
 
 // The keypad, row by row from the top; Panel1 takes the cell at 288, 72.
 const std::array<KeySpec, 43> kKeys{{
-    {"bb7", "7", 8, 72, &TfmCalc::bb7, &TfmCalc::bb7Click, kWindowText, ""},
-    {"bb8", "8", 48, 72, &TfmCalc::bb8, &TfmCalc::bb8Click, kWindowText, ""},
-    {"bb9", "9", 88, 72, &TfmCalc::bb9, &TfmCalc::bb9Click, kWindowText, ""},
-    {"bbPlas", "+", 128, 72, &TfmCalc::bbPlas, &TfmCalc::bbPlasClick, kBlue, ""},
-    {"bbSqrt", "Sqrt", 168, 72, &TfmCalc::bbSqrt, &TfmCalc::bbSqrtClick, kBlue, "Квадратный корень"},
-    {"bbFact", "Fact", 208, 72, &TfmCalc::bbFact, &TfmCalc::bbFactClick, kBlue, "Факториал"},
-    {"bbSin", "Sin", 248, 72, &TfmCalc::bbSin, &TfmCalc::bbSinClick, kBlue, ""},
+    {"bb7", "7", "7", 8, 72, &TfmCalc::bb7, &TfmCalc::bb7Click, kWindowText, ""},
+    {"bb8", "8", "8", 48, 72, &TfmCalc::bb8, &TfmCalc::bb8Click, kWindowText, ""},
+    {"bb9", "9", "9", 88, 72, &TfmCalc::bb9, &TfmCalc::bb9Click, kWindowText, ""},
+    {"bbPlas", "Плюс", "+", 128, 72, &TfmCalc::bbPlas, &TfmCalc::bbPlasClick, kBlue, ""},
+    {"bbSqrt", "Квадратный корень", "Sqrt", 168, 72, &TfmCalc::bbSqrt, &TfmCalc::bbSqrtClick, kBlue,
+     "Квадратный корень"},
+    {"bbFact", "Факториал", "Fact", 208, 72, &TfmCalc::bbFact, &TfmCalc::bbFactClick, kBlue, "Факториал"},
+    {"bbSin", "Синус", "Sin", 248, 72, &TfmCalc::bbSin, &TfmCalc::bbSinClick, kBlue, ""},
 
-    {"bb4", "4", 8, 104, &TfmCalc::bb4, &TfmCalc::bb4Click, kWindowText, ""},
-    {"bb5", "5", 48, 104, &TfmCalc::bb5, &TfmCalc::bb5Click, kWindowText, ""},
-    {"bb6", "6", 88, 104, &TfmCalc::bb6, &TfmCalc::bb6Click, kWindowText, ""},
-    {"bbMinus", "--", 128, 104, &TfmCalc::bbMinus, &TfmCalc::bbMinusClick, kBlue, ""},
-    {"bbMultyply", "*", 168, 104, &TfmCalc::bbMultyply, &TfmCalc::bbMultyplyClick, kBlue, ""},
-    {"bbSqr", "Sqr", 208, 104, &TfmCalc::bbSqr, &TfmCalc::bbSqrClick, kBlue, "Возведение в квадрат"},
-    {"bbCos", "Cos", 248, 104, &TfmCalc::bbCos, &TfmCalc::bbCosClick, kBlue, ""},
-    {"bbSec", "Sec", 288, 104, &TfmCalc::bbSec, &TfmCalc::bbSecClick, kNavy, "Секанс"},
-    {"bbMod", "Mod", 328, 104, &TfmCalc::bbMod, &TfmCalc::bbModClick, kOlive, ""},
+    {"bb4", "4", "4", 8, 104, &TfmCalc::bb4, &TfmCalc::bb4Click, kWindowText, ""},
+    {"bb5", "5", "5", 48, 104, &TfmCalc::bb5, &TfmCalc::bb5Click, kWindowText, ""},
+    {"bb6", "6", "6", 88, 104, &TfmCalc::bb6, &TfmCalc::bb6Click, kWindowText, ""},
+    {"bbMinus", "Минус", "--", 128, 104, &TfmCalc::bbMinus, &TfmCalc::bbMinusClick, kBlue, ""},
+    {"bbMultyply", "Умножить", "*", 168, 104, &TfmCalc::bbMultyply, &TfmCalc::bbMultyplyClick, kBlue, ""},
+    {"bbSqr", "Квадрат", "Sqr", 208, 104, &TfmCalc::bbSqr, &TfmCalc::bbSqrClick, kBlue,
+     "Возведение в квадрат"},
+    {"bbCos", "Косинус", "Cos", 248, 104, &TfmCalc::bbCos, &TfmCalc::bbCosClick, kBlue, ""},
+    {"bbSec", "Секанс", "Sec", 288, 104, &TfmCalc::bbSec, &TfmCalc::bbSecClick, kNavy, "Секанс"},
+    {"bbMod", "Остаток", "Mod", 328, 104, &TfmCalc::bbMod, &TfmCalc::bbModClick, kOlive, ""},
 
-    {"bb1", "1", 8, 136, &TfmCalc::bb1, &TfmCalc::bb1Click, kWindowText, ""},
-    {"bb2", "2", 48, 136, &TfmCalc::bb2, &TfmCalc::bb2Click, kWindowText, ""},
-    {"bb3", "3", 88, 136, &TfmCalc::bb3, &TfmCalc::bb3Click, kWindowText, ""},
-    {"bb0", "0", 128, 136, &TfmCalc::bb0, &TfmCalc::bb0Click, kWindowText, ""},
-    {"bbDivisor", "/", 168, 136, &TfmCalc::bbDivisor, &TfmCalc::bbDivisorClick, kBlue, ""},
-    {"bbXy", "X^y", 208, 136, &TfmCalc::bbXy, &TfmCalc::bbXyClick, kBlue, ""},
-    {"bbTg", "tg", 248, 136, &TfmCalc::bbTg, &TfmCalc::bbTgClick, kBlue, ""},
-    {"bbOr", "Or", 288, 136, &TfmCalc::bbOr, &TfmCalc::bbOrClick, kOlive, ""},
-    {"bbNot", "Not", 328, 136, &TfmCalc::bbNot, &TfmCalc::bbNotClick, kOlive, ""},
+    {"bb1", "1", "1", 8, 136, &TfmCalc::bb1, &TfmCalc::bb1Click, kWindowText, ""},
+    {"bb2", "2", "2", 48, 136, &TfmCalc::bb2, &TfmCalc::bb2Click, kWindowText, ""},
+    {"bb3", "3", "3", 88, 136, &TfmCalc::bb3, &TfmCalc::bb3Click, kWindowText, ""},
+    {"bb0", "0", "0", 128, 136, &TfmCalc::bb0, &TfmCalc::bb0Click, kWindowText, ""},
+    {"bbDivisor", "Разделить", "/", 168, 136, &TfmCalc::bbDivisor, &TfmCalc::bbDivisorClick, kBlue, ""},
+    {"bbXy", "Степень", "X^y", 208, 136, &TfmCalc::bbXy, &TfmCalc::bbXyClick, kBlue, ""},
+    {"bbTg", "Тангенс", "tg", 248, 136, &TfmCalc::bbTg, &TfmCalc::bbTgClick, kBlue, ""},
+    {"bbOr", "Или", "Or", 288, 136, &TfmCalc::bbOr, &TfmCalc::bbOrClick, kOlive, ""},
+    {"bbNot", "Не", "Not", 328, 136, &TfmCalc::bbNot, &TfmCalc::bbNotClick, kOlive, ""},
 
-    {"bbPi", "Pi", 8, 168, &TfmCalc::bbPi, &TfmCalc::bbPiClick, kBlue, ""},
-    {"bbPlmin", "+\\-", 48, 168, &TfmCalc::bbPlmin, &TfmCalc::bbPlminClick, kBlue, ""},
-    {"bbZap", ",", 88, 168, &TfmCalc::bbZap, &TfmCalc::bbZapClick, kBlue, ""},
-    {"bbRnd", "Rnd", 128, 168, &TfmCalc::bbRnd, &TfmCalc::bbRndClick, kOlive,
+    {"bbPi", "Пи", "Pi", 8, 168, &TfmCalc::bbPi, &TfmCalc::bbPiClick, kBlue, ""},
+    {"bbPlmin", "Сменить знак", "+\\-", 48, 168, &TfmCalc::bbPlmin, &TfmCalc::bbPlminClick, kBlue, ""},
+    {"bbZap", "Запятая", ",", 88, 168, &TfmCalc::bbZap, &TfmCalc::bbZapClick, kBlue, ""},
+    {"bbRnd", "Округлить", "Rnd", 128, 168, &TfmCalc::bbRnd, &TfmCalc::bbRndClick, kOlive,
      "Округление до ближайшего целого"},
-    {"bbLn", "Ln", 168, 168, &TfmCalc::bbLn, &TfmCalc::bbLnClick, kOlive, "Натуральный логарифм"},
-    {"bbClear", "С", 208, 168, &TfmCalc::bbClear, &TfmCalc::bbClearClick, kRed, ""},
-    {"bbTrunc", "Trunc", 248, 168, &TfmCalc::bbTrunc, &TfmCalc::bbTruncClick, kGreen, "Отброс дробной части"},
-    {"bbXor", "Xor", 288, 168, &TfmCalc::bbXor, &TfmCalc::bbXorClick, kOlive, ""},
-    {"bbAnd", "And", 328, 168, &TfmCalc::bbAnd, &TfmCalc::bbAndClick, kOlive, ""},
+    {"bbLn", "Натуральный логарифм", "Ln", 168, 168, &TfmCalc::bbLn, &TfmCalc::bbLnClick, kOlive,
+     "Натуральный логарифм"},
+    {"bbClear", "Сброс", "С", 208, 168, &TfmCalc::bbClear, &TfmCalc::bbClearClick, kRed, ""},
+    {"bbTrunc", "Целая часть", "Trunc", 248, 168, &TfmCalc::bbTrunc, &TfmCalc::bbTruncClick, kGreen,
+     "Отброс дробной части"},
+    {"bbXor", "Исключающее или", "Xor", 288, 168, &TfmCalc::bbXor, &TfmCalc::bbXorClick, kOlive, ""},
+    {"bbAnd", "И", "And", 328, 168, &TfmCalc::bbAnd, &TfmCalc::bbAndClick, kOlive, ""},
 
-    {"bbMC", "MC", 8, 200, &TfmCalc::bbMC, &TfmCalc::bbMCClick, kRed, ""},
-    {"bbMS", "MS", 48, 200, &TfmCalc::bbMS, &TfmCalc::bbMSClick, kRed, ""},
-    {"bbMr", "MR", 88, 200, &TfmCalc::bbMr, &TfmCalc::bbMrClick, kRed, ""},
-    {"bbMpl", "M+", 128, 200, &TfmCalc::bbMpl, &TfmCalc::bbMplClick, kRed, ""},
-    {"bbMmin", "M-", 168, 200, &TfmCalc::bbMmin, &TfmCalc::bbMminClick, kRed, ""},
-    {"bbLog", "Log", 208, 200, &TfmCalc::bbLog, &TfmCalc::bbLogClick, kGreen, "Логарифм по основанию 10"},
-    {"bbRes", "=", 248, 200, &TfmCalc::bbRes, &TfmCalc::bbResClick, kMaroon, ""},
-    {"bbCot", "Cot", 288, 200, &TfmCalc::bbCot, &TfmCalc::bbCotClick, kNavy, "Котангенс"},
-    {"bbDiv", "Div", 328, 200, &TfmCalc::bbDiv, &TfmCalc::bbDivClick, kOlive, "Отброс целой части"},
+    {"bbMC", "Очистить память", "MC", 8, 200, &TfmCalc::bbMC, &TfmCalc::bbMCClick, kRed, ""},
+    {"bbMS", "Запомнить", "MS", 48, 200, &TfmCalc::bbMS, &TfmCalc::bbMSClick, kRed, ""},
+    {"bbMr", "Из памяти", "MR", 88, 200, &TfmCalc::bbMr, &TfmCalc::bbMrClick, kRed, ""},
+    {"bbMpl", "Прибавить к памяти", "M+", 128, 200, &TfmCalc::bbMpl, &TfmCalc::bbMplClick, kRed, ""},
+    {"bbMmin", "Вычесть из памяти", "M-", 168, 200, &TfmCalc::bbMmin, &TfmCalc::bbMminClick, kRed, ""},
+    {"bbLog", "Десятичный логарифм", "Log", 208, 200, &TfmCalc::bbLog, &TfmCalc::bbLogClick, kGreen,
+     "Логарифм по основанию 10"},
+    {"bbRes", "Равно", "=", 248, 200, &TfmCalc::bbRes, &TfmCalc::bbResClick, kMaroon, ""},
+    {"bbCot", "Котангенс", "Cot", 288, 200, &TfmCalc::bbCot, &TfmCalc::bbCotClick, kNavy, "Котангенс"},
+    {"bbDiv", "Целое деление", "Div", 328, 200, &TfmCalc::bbDiv, &TfmCalc::bbDivClick, kOlive,
+     "Отброс целой части"},
 }};
 
 constexpr int kKeyWidth = 33;
@@ -167,6 +177,9 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     edtCalc->setAutoFillBackground(true);
     edtCalc->setMaxLength(std::numeric_limits<int>::max()); // the display has no length limit
     edtCalc->installEventFilter(this);
+    ui::addWordsMenu(edtCalc, m_dialogs);
+    m_engine.setTape(
+        [this](const calc::Calculation& calculation) { journal().add(tape::line(calculation)); });
 
     rgGrRad = buildRadioGroup("rgGrRad", 0, 201, m_angleGroup);
     rgArcHyp = buildRadioGroup("rgArcHyp", 208, 161, m_variantGroup);
@@ -239,6 +252,8 @@ void TfmCalc::buildKeypad()
         auto* button = new ui::PictureButton(QString::fromUtf8(key.caption), key.color,
                                              QString::fromUtf8(key.hint), centralWidget());
         button->setObjectName(QString::fromLatin1(key.name));
+        button->setAccessibleName(QString::fromUtf8(key.spoken));
+        button->setAccessibleDescription(QString::fromUtf8(key.caption));
         button->setGeometry(key.left, key.top, kKeyWidth, kKeyHeight);
         button->setFocusPolicy(Qt::TabFocus);
         this->*key.member = button;
@@ -264,7 +279,9 @@ void TfmCalc::buildMenus()
          {{&TfmCalc::mnuColor, "mnuColor", QStringLiteral("&Цвет"), QKeySequence(Qt::CTRL | Qt::Key_F1),
            &TfmCalc::mnuColorClick},
           {&TfmCalc::mnuFont, "mnuFont", QStringLiteral("&Шрифт"), QKeySequence(Qt::CTRL | Qt::Key_F2),
-           &TfmCalc::mnuFontClick}}},
+           &TfmCalc::mnuFontClick},
+          {&TfmCalc::mnuJournal, "mnuJournal", QStringLiteral("Журнал"), QKeySequence(Qt::CTRL | Qt::Key_J),
+           &TfmCalc::mnuJournalClick}}},
         {QStringLiteral("Функции"),
          {{&TfmCalc::mnuElo, "mnuElo", QStringLiteral("Вычисление Эло"), QKeySequence(Qt::CTRL | Qt::Key_W),
            &TfmCalc::mnuEloClick},
@@ -337,6 +354,14 @@ void TfmCalc::Close()
     file->writeInteger("Position", "Top", y());
     file->writeInteger("Position", "Left", x());
     file->writeInteger("Color", "Form", colorToValue(windowColor()));
+    if (m_journal && m_journal->isBuilt()) {
+        // The tape's window keeps its frame's place and its size, once it has been shown.
+        const QRect frame(m_journal->frameGeometry().topLeft(), m_journal->size());
+        file->writeInteger("Journal", "Left", frame.x());
+        file->writeInteger("Journal", "Top", frame.y());
+        file->writeInteger("Journal", "Width", frame.width());
+        file->writeInteger("Journal", "Height", frame.height());
+    }
     const std::string text = file->text();
     const auto size = static_cast<qint64>(text.size());
     QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
@@ -406,6 +431,11 @@ void TfmCalc::changeEvent(QEvent* event)
 
 QString TfmCalc::display() const { return edtCalc->text(); }
 
+void TfmCalc::press(calc::Key key)
+{
+    setDisplay(m_engine.press(key, display().toStdString(), angleUnit(), variant()));
+}
+
 void TfmCalc::setDisplay(const std::string& text) { edtCalc->setText(QString::fromStdString(text)); }
 
 namespace {
@@ -455,63 +485,63 @@ bool TfmCalc::eventFilter(QObject* watched, QEvent* event)
 
 // ---- keys ------------------------------------------------------------------------------------
 
-void TfmCalc::bb0Click() { press(&calc::Engine::digit, '0'); }
-void TfmCalc::bb1Click() { press(&calc::Engine::digit, '1'); }
-void TfmCalc::bb2Click() { press(&calc::Engine::digit, '2'); }
-void TfmCalc::bb3Click() { press(&calc::Engine::digit, '3'); }
-void TfmCalc::bb4Click() { press(&calc::Engine::digit, '4'); }
-void TfmCalc::bb5Click() { press(&calc::Engine::digit, '5'); }
-void TfmCalc::bb6Click() { press(&calc::Engine::digit, '6'); }
-void TfmCalc::bb7Click() { press(&calc::Engine::digit, '7'); }
-void TfmCalc::bb8Click() { press(&calc::Engine::digit, '8'); }
-void TfmCalc::bb9Click() { press(&calc::Engine::digit, '9'); }
-void TfmCalc::bbZapClick() { press(&calc::Engine::comma); }
-void TfmCalc::bbPlminClick() { press(&calc::Engine::sign); }
-void TfmCalc::bbPiClick() { press(&calc::Engine::pi); }
-void TfmCalc::bbClearClick() { press(&calc::Engine::clear); }
-void TfmCalc::bbPlasClick() { press(&calc::Engine::binary, calc::kAdd); }
-void TfmCalc::bbMinusClick() { press(&calc::Engine::binary, calc::kSub); }
-void TfmCalc::bbMultyplyClick() { press(&calc::Engine::binary, calc::kMul); }
-void TfmCalc::bbDivisorClick() { press(&calc::Engine::binary, calc::kDiv); }
-void TfmCalc::bbResClick() { press(&calc::Engine::equals); }
+void TfmCalc::bb0Click() { press(calc::Key::D0); }
+void TfmCalc::bb1Click() { press(calc::Key::D1); }
+void TfmCalc::bb2Click() { press(calc::Key::D2); }
+void TfmCalc::bb3Click() { press(calc::Key::D3); }
+void TfmCalc::bb4Click() { press(calc::Key::D4); }
+void TfmCalc::bb5Click() { press(calc::Key::D5); }
+void TfmCalc::bb6Click() { press(calc::Key::D6); }
+void TfmCalc::bb7Click() { press(calc::Key::D7); }
+void TfmCalc::bb8Click() { press(calc::Key::D8); }
+void TfmCalc::bb9Click() { press(calc::Key::D9); }
+void TfmCalc::bbZapClick() { press(calc::Key::Comma); }
+void TfmCalc::bbPlminClick() { press(calc::Key::Sign); }
+void TfmCalc::bbPiClick() { press(calc::Key::Pi); }
+void TfmCalc::bbClearClick() { press(calc::Key::Clear); }
+void TfmCalc::bbPlasClick() { press(calc::Key::Add); }
+void TfmCalc::bbMinusClick() { press(calc::Key::Sub); }
+void TfmCalc::bbMultyplyClick() { press(calc::Key::Mul); }
+void TfmCalc::bbDivisorClick() { press(calc::Key::Divide); }
+void TfmCalc::bbResClick() { press(calc::Key::Equals); }
 
-void TfmCalc::bbSqrtClick() { press(&calc::Engine::sqrtKey); }
-void TfmCalc::bbSqrClick() { press(&calc::Engine::sqrKey); }
-void TfmCalc::bbXyClick() { press(&calc::Engine::power); }
-void TfmCalc::bbFactClick() { press(&calc::Engine::fact); }
-void TfmCalc::bbLnClick() { press(&calc::Engine::ln); }
-void TfmCalc::bbLogClick() { press(&calc::Engine::log); }
-void TfmCalc::bbTruncClick() { press(&calc::Engine::trunc); }
-void TfmCalc::bbRndClick() { press(&calc::Engine::rnd); }
+void TfmCalc::bbSqrtClick() { press(calc::Key::Sqrt); }
+void TfmCalc::bbSqrClick() { press(calc::Key::Sqr); }
+void TfmCalc::bbXyClick() { press(calc::Key::Power); }
+void TfmCalc::bbFactClick() { press(calc::Key::Fact); }
+void TfmCalc::bbLnClick() { press(calc::Key::Ln); }
+void TfmCalc::bbLogClick() { press(calc::Key::Log); }
+void TfmCalc::bbTruncClick() { press(calc::Key::Trunc); }
+void TfmCalc::bbRndClick() { press(calc::Key::Rnd); }
 
 calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(m_angleGroup->checkedId()); }
 calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(m_variantGroup->checkedId()); }
 
-void TfmCalc::bbSinClick() { press(&calc::Engine::trig, calc::Trig::Sin, angleUnit(), variant()); }
-void TfmCalc::bbCosClick() { press(&calc::Engine::trig, calc::Trig::Cos, angleUnit(), variant()); }
-void TfmCalc::bbTgClick() { press(&calc::Engine::trig, calc::Trig::Tg, angleUnit(), variant()); }
-void TfmCalc::bbCotClick() { press(&calc::Engine::trig, calc::Trig::Cot, angleUnit(), variant()); }
-void TfmCalc::bbSecClick() { press(&calc::Engine::trig, calc::Trig::Sec, angleUnit(), variant()); }
+void TfmCalc::bbSinClick() { press(calc::Key::Sin); }
+void TfmCalc::bbCosClick() { press(calc::Key::Cos); }
+void TfmCalc::bbTgClick() { press(calc::Key::Tg); }
+void TfmCalc::bbCotClick() { press(calc::Key::Cot); }
+void TfmCalc::bbSecClick() { press(calc::Key::Sec); }
 
-void TfmCalc::bbModClick() { press(&calc::Engine::intBinary, calc::kIntMod); }
-void TfmCalc::bbDivClick() { press(&calc::Engine::intBinary, calc::kIntDiv); }
-void TfmCalc::bbXorClick() { press(&calc::Engine::intBinary, calc::kIntXor); }
-void TfmCalc::bbOrClick() { press(&calc::Engine::intBinary, calc::kIntOr); }
-void TfmCalc::bbAndClick() { press(&calc::Engine::intBinary, calc::kIntAnd); }
-void TfmCalc::bbNotClick() { press(&calc::Engine::notKey); }
-void TfmCalc::bbMrClick() { press(&calc::Engine::memoryRecall); }
-void TfmCalc::bbMplClick() { press(&calc::Engine::memoryAdd); }
-void TfmCalc::bbMminClick() { press(&calc::Engine::memorySub); }
+void TfmCalc::bbModClick() { press(calc::Key::Mod); }
+void TfmCalc::bbDivClick() { press(calc::Key::IntDiv); }
+void TfmCalc::bbXorClick() { press(calc::Key::Xor); }
+void TfmCalc::bbOrClick() { press(calc::Key::Or); }
+void TfmCalc::bbAndClick() { press(calc::Key::And); }
+void TfmCalc::bbNotClick() { press(calc::Key::Not); }
+void TfmCalc::bbMrClick() { press(calc::Key::MemoryRecall); }
+void TfmCalc::bbMplClick() { press(calc::Key::MemoryAdd); }
+void TfmCalc::bbMminClick() { press(calc::Key::MemorySub); }
 
 void TfmCalc::bbMSClick()
 {
-    press(&calc::Engine::memoryStore);
+    press(calc::Key::MemoryStore);
     showMemoryIndicator();
 }
 
 void TfmCalc::bbMCClick()
 {
-    press(&calc::Engine::memoryClear);
+    press(calc::Key::MemoryClear);
     showMemoryIndicator();
 }
 
@@ -557,6 +587,22 @@ void TfmCalc::mnuEloClick()
         break;
     }
 }
+
+TfmJournal& TfmCalc::journal()
+{
+    if (!m_journal) {
+        const QRect frame(readSetting(QStringLiteral("Journal"), QStringLiteral("Left")),
+                          readSetting(QStringLiteral("Journal"), QStringLiteral("Top")),
+                          readSetting(QStringLiteral("Journal"), QStringLiteral("Width")),
+                          readSetting(QStringLiteral("Journal"), QStringLiteral("Height")));
+        // A double-clicked result replaces the display, as if typed there.
+        m_journal = std::make_unique<TfmJournal>(
+            m_dialogs, m_journalPath, [this](const QString& result) { edtCalc->setText(result); }, frame);
+    }
+    return *m_journal;
+}
+
+void TfmCalc::mnuJournalClick() { journal().showTool(); }
 
 void TfmCalc::mnuGraphClick() { showTool(m_tools.fmGraph); }
 void TfmCalc::mnuSortClick() { showTool(m_tools.fmSort); }

@@ -37,6 +37,8 @@ struct ToolWindows {
     ui::ToolWindow* fmKonvert = nullptr;
 };
 
+class TfmJournal;
+
 class TfmCalc : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,6 +48,10 @@ public:
     ~TfmCalc() override;
 
     void setToolWindows(const ToolWindows& windows) { m_tools = windows; }
+    // Where the calculation tape is kept; empty (the default) keeps it in memory only.
+    void setJournalPath(const QString& path) { m_journalPath = path; }
+    // The tape's window, made (and its file read) at the first call.
+    TfmJournal& journal();
     const calc::Engine& engine() const { return m_engine; }
     QColor windowColor() const;
     void setWindowColor(const QColor& color);
@@ -106,6 +112,7 @@ public slots:
 
     void mnuColorClick();
     void mnuFontClick();
+    void mnuJournalClick();
     void mnuEloClick();
     void mnuGraphClick();
     void mnuSortClick();
@@ -132,6 +139,7 @@ public:
     ui::PictureButton *bbXor = nullptr, *bbOr = nullptr, *bbAnd = nullptr, *bbNot = nullptr;
     ui::PictureButton *bbMS = nullptr, *bbMr = nullptr, *bbMC = nullptr, *bbMpl = nullptr, *bbMmin = nullptr;
 
+    QAction* mnuJournal = nullptr;
     QAction *mnuColor = nullptr, *mnuFont = nullptr, *mnuElo = nullptr, *mnuGraph = nullptr;
     QAction *mnuSort = nullptr, *N3 = nullptr, *N4 = nullptr, *mnuHelp = nullptr, *mnuPrograms = nullptr;
 
@@ -149,17 +157,8 @@ private:
     void addRadioItems(QGroupBox* box, QButtonGroup* group, std::initializer_list<QString> items);
     QString display() const;
     void setDisplay(const std::string& text);
-    // display := key(display, args...); a key that throws leaves the display as it was.
-    template <typename... Args>
-    void press(std::string (calc::Engine::*key)(std::string_view, Args...), Args... args)
-    {
-        setDisplay((m_engine.*key)(display().toStdString(), args...));
-    }
-    template <typename... Args>
-    void press(std::string (calc::Engine::*key)(std::string_view, Args...) const, Args... args)
-    {
-        setDisplay((m_engine.*key)(display().toStdString(), args...));
-    }
+    // display := the engine's answer to key; a key that throws leaves the display as it was.
+    void press(calc::Key key);
     void showMemoryIndicator();
     calc::AngleUnit angleUnit() const;
     calc::Variant variant() const;
@@ -178,4 +177,6 @@ private:
     QColor m_lastChosenColor = Qt::black;
     QFont m_fontDialogFont;
     ToolWindows m_tools;
+    QString m_journalPath;
+    std::unique_ptr<TfmJournal> m_journal;
 };

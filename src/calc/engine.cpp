@@ -122,6 +122,186 @@ Real bigFactorial(std::int32_t n)
 
 bool acceptsTypedChar(char32_t c) { return c == 8 || (c >= U'0' && c <= U'9'); }
 
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kKeys.size(); ++i) {
+            if (static_cast<std::size_t>(kKeys[i].key) != i) {
+                return false;
+            }
+        }
+        return true;
+    }(),
+    "kKeys lists the keys in the order of Key");
+
+const KeyInfo* findKey(std::string_view caption)
+{
+    for (const KeyInfo& info : kKeys) {
+        if (info.caption == caption) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+std::string Engine::press(Key key, std::string_view display, AngleUnit unit, Variant variant)
+{
+    std::optional<Calculation> calculation;
+    if (m_tape) {
+        calculation = startCalculation(key, display);
+    }
+    if (!calculation) {
+        return dispatch(key, display, unit, variant);
+    }
+    calculation->unit = unit;
+    calculation->variant = variant;
+    try {
+        calculation->result = dispatch(key, display, unit, variant);
+    } catch (const CalcError& e) {
+        // Recorded on the tape, then reported as any failure is.
+        calculation->error = e.what();
+        m_tape(*calculation);
+        throw;
+    }
+    m_tape(*calculation);
+    return calculation->result;
+}
+
+std::optional<Calculation> Engine::startCalculation(Key key, std::string_view display) const
+{
+    Calculation c;
+    c.key = key;
+    c.first = display;
+    switch (key) {
+    case Key::Equals:
+        if (nothingEntered(display)) {
+            return std::nullopt;
+        }
+        c.op = m_pendingOp;
+        c.second = display;
+        switch (m_pendingOp) {
+        case kAdd:
+        case kSub:
+        case kMul:
+        case kDiv:
+        case kPow:
+            c.first = numtext::realToText(m_firstNum);
+            return c;
+        case kIntMod:
+        case kIntDiv:
+        case kIntXor:
+        case kIntOr:
+        case kIntAnd:
+            c.first = numtext::intToText(m_firstInt);
+            return c;
+        default:
+            return std::nullopt; // nothing pending: no calculation, the last result is shown again
+        }
+    case Key::Sqrt:
+    case Key::Sqr:
+    case Key::Fact:
+    case Key::Ln:
+    case Key::Rnd:
+        return entryCheck(display) ? std::nullopt : std::optional(c);
+    case Key::Log:
+    case Key::Trunc:
+    case Key::Not:
+        return nothingEntered(display) ? std::nullopt : std::optional(c);
+    case Key::Sin:
+        return display.empty() ? std::nullopt : std::optional(c);
+    case Key::Cos:
+    case Key::Tg:
+    case Key::Cot:
+    case Key::Sec:
+        return display.empty() || isMarker(display) ? std::nullopt : std::optional(c);
+    default:
+        return std::nullopt; // entry, operators and memory complete no calculation
+    }
+}
+
+std::string Engine::dispatch(Key key, std::string_view display, AngleUnit unit, Variant variant)
+{
+    switch (key) {
+    case Key::D0:
+    case Key::D1:
+    case Key::D2:
+    case Key::D3:
+    case Key::D4:
+    case Key::D5:
+    case Key::D6:
+    case Key::D7:
+    case Key::D8:
+    case Key::D9:
+        return digit(display, static_cast<char>('0' + static_cast<int>(key) - static_cast<int>(Key::D0)));
+    case Key::Comma:
+        return comma(display);
+    case Key::Sign:
+        return sign(display);
+    case Key::Pi:
+        return pi(display);
+    case Key::Clear:
+        return clear(display);
+    case Key::Add:
+        return binary(display, kAdd);
+    case Key::Sub:
+        return binary(display, kSub);
+    case Key::Mul:
+        return binary(display, kMul);
+    case Key::Divide:
+        return binary(display, kDiv);
+    case Key::Equals:
+        return equals(display);
+    case Key::Sqrt:
+        return sqrtKey(display);
+    case Key::Sqr:
+        return sqrKey(display);
+    case Key::Power:
+        return power(display);
+    case Key::Fact:
+        return fact(display);
+    case Key::Ln:
+        return ln(display);
+    case Key::Log:
+        return log(display);
+    case Key::Trunc:
+        return trunc(display);
+    case Key::Rnd:
+        return rnd(display);
+    case Key::Sin:
+        return trig(display, Trig::Sin, unit, variant);
+    case Key::Cos:
+        return trig(display, Trig::Cos, unit, variant);
+    case Key::Tg:
+        return trig(display, Trig::Tg, unit, variant);
+    case Key::Cot:
+        return trig(display, Trig::Cot, unit, variant);
+    case Key::Sec:
+        return trig(display, Trig::Sec, unit, variant);
+    case Key::Mod:
+        return intBinary(display, kIntMod);
+    case Key::IntDiv:
+        return intBinary(display, kIntDiv);
+    case Key::Xor:
+        return intBinary(display, kIntXor);
+    case Key::Or:
+        return intBinary(display, kIntOr);
+    case Key::And:
+        return intBinary(display, kIntAnd);
+    case Key::Not:
+        return notKey(display);
+    case Key::MemoryStore:
+        return memoryStore(display);
+    case Key::MemoryRecall:
+        return memoryRecall(display);
+    case Key::MemoryClear:
+        return memoryClear(display);
+    case Key::MemoryAdd:
+        return memoryAdd(display);
+    case Key::MemorySub:
+        return memorySub(display);
+    }
+    return std::string(display);
+}
+
 std::string Engine::digit(std::string_view display, char d) const
 {
     if (display == "0") {
@@ -188,33 +368,38 @@ std::string Engine::equals(std::string_view display)
     case kIntDiv:
     case kIntXor:
     case kIntOr:
-    case kIntAnd: {
-        m_secondInt = numtext::textToInt(display);
-        std::int32_t result = 0;
-        switch (m_pendingOp) {
-        case kIntMod:
-            result = numtext::intMod(m_firstInt, m_secondInt);
-            break;
-        case kIntDiv:
-            result = numtext::intDiv(m_firstInt, m_secondInt);
-            break;
-        case kIntXor:
-            result = m_firstInt ^ m_secondInt;
-            break;
-        case kIntOr:
-            result = m_firstInt | m_secondInt;
-            break;
-        default:
-            result = m_firstInt & m_secondInt;
-            break;
-        }
-        m_resultInt = result;
-        return numtext::intToText(m_resultInt);
-    }
+    case kIntAnd:
+        return integerEquals(display);
     default:
+        return realEquals(display);
+    }
+}
+
+std::string Engine::integerEquals(std::string_view display)
+{
+    m_secondInt = numtext::textToInt(display);
+    switch (m_pendingOp) {
+    case kIntMod:
+        m_resultInt = numtext::intMod(m_firstInt, m_secondInt);
+        break;
+    case kIntDiv:
+        m_resultInt = numtext::intDiv(m_firstInt, m_secondInt);
+        break;
+    case kIntXor:
+        m_resultInt = m_firstInt ^ m_secondInt;
+        break;
+    case kIntOr:
+        m_resultInt = m_firstInt | m_secondInt;
+        break;
+    default:
+        m_resultInt = m_firstInt & m_secondInt;
         break;
     }
+    return numtext::intToText(m_resultInt);
+}
 
+std::string Engine::realEquals(std::string_view display)
+{
     m_secondNum = readDouble(display);
     const Real a = m_firstNum;
     const Real b = m_secondNum;

@@ -3,6 +3,7 @@
 #include "ui/Dispatch.h"
 #include "ui/Help.h"
 #include "ui/Widgets.h"
+#include "ui/WordsMenu.h"
 #include "units.h"
 
 #include <QAbstractItemView>
@@ -109,6 +110,7 @@ void TfmKonvert::build()
     Edit1 = numberBox(this, "Edit1", Label4, {8, 424, 153, 24});
     Label5 = ui::label(this, "Label5", QStringLiteral("Ответ"), {272, 408, 30, 13});
     Edit2 = numberBox(this, "Edit2", Label5, {272, 424, 217, 24});
+    ui::addWordsMenu(Edit2, m_dialogs);
     bbHelp = ui::pushButton(this, "bbHelp", QStringLiteral("?"), {512, 24, 25, 25});
 
     Edit1->setText(QStringLiteral("1"));

@@ -3,6 +3,7 @@
 #include "finance.h"
 #include "ui/Dispatch.h"
 #include "ui/Widgets.h"
+#include "ui/WordsMenu.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -138,6 +139,7 @@ void TfmKred::build()
     Edit1 = box(TabSheet1, "Edit1", Label1, {16, 184, 97, 24}, QStringLiteral("100000"), 13);
     Label5 = ui::label(TabSheet1, "Label5", QStringLiteral("Списанная сумма"), {208, 168, 91, 13});
     Edit5 = box(TabSheet1, "Edit5", Label5, {208, 184, 97, 21}, QString());
+    ui::addWordsMenu(Edit5, m_dialogs);
     RadioGroup1 = ui::radioGroup(TabSheet1, "RadioGroup1", kTiming, kTimingItems, {8, 224, 137, 97});
     Label7 = helpLabel(TabSheet1, "Label7", {176, 224}, 12);
     Button1 = ui::pushButton(TabSheet1, "Button1", kCalculate, {128, 336, 75, 25});
@@ -154,6 +156,7 @@ void TfmKred::build()
     Label12 =
         ui::label(TabSheet2, "Label12", QStringLiteral("Количество этапов (месяцев)"), {8, 200, 150, 13});
     Edit9 = box(TabSheet2, "Edit9", Label12, {184, 192, 49, 21}, QString());
+    ui::addWordsMenu(Edit9, m_dialogs);
     RadioGroup2 = ui::radioGroup(TabSheet2, "RadioGroup2", kTiming, kTimingItems, {80, 232, 185, 81});
     Button2 = ui::pushButton(TabSheet2, "Button2", kCalculate, {136, 328, 75, 25});
 

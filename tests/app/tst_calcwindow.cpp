@@ -251,13 +251,75 @@ private slots:
         QFETCH(QString, hint);
         auto* key = byName<ui::PictureButton>(calc(), name.toLatin1().constData());
         QCOMPARE(key->text(), caption);
-        QCOMPARE(key->accessibleName(), caption);
+        QCOMPARE(key->accessibleDescription(), caption);
         QCOMPARE(key->geometry(), QRect(topLeft, QSize(33, 25)));
         QCOMPARE(key->toolTip(), hint);
         const QColor expected = color.isValid() ? color : QApplication::palette().color(QPalette::WindowText);
         QCOMPARE(key->palette().color(QPalette::ButtonText), expected);
         QCOMPARE(key->cursor().shape(), Qt::PointingHandCursor);
     }
+    // Every key has a name a screen reader can say; its caption is the description (above).
+    void spokenKeyNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("spoken");
+        const char* const names[][2] = {{"bb0", "0"},
+                                        {"bb1", "1"},
+                                        {"bb2", "2"},
+                                        {"bb3", "3"},
+                                        {"bb4", "4"},
+                                        {"bb5", "5"},
+                                        {"bb6", "6"},
+                                        {"bb7", "7"},
+                                        {"bb8", "8"},
+                                        {"bb9", "9"},
+                                        {"bbZap", "Запятая"},
+                                        {"bbPlmin", "Сменить знак"},
+                                        {"bbPi", "Пи"},
+                                        {"bbClear", "Сброс"},
+                                        {"bbPlas", "Плюс"},
+                                        {"bbMinus", "Минус"},
+                                        {"bbMultyply", "Умножить"},
+                                        {"bbDivisor", "Разделить"},
+                                        {"bbRes", "Равно"},
+                                        {"bbSqrt", "Квадратный корень"},
+                                        {"bbSqr", "Квадрат"},
+                                        {"bbXy", "Степень"},
+                                        {"bbFact", "Факториал"},
+                                        {"bbLn", "Натуральный логарифм"},
+                                        {"bbLog", "Десятичный логарифм"},
+                                        {"bbTrunc", "Целая часть"},
+                                        {"bbRnd", "Округлить"},
+                                        {"bbSin", "Синус"},
+                                        {"bbCos", "Косинус"},
+                                        {"bbTg", "Тангенс"},
+                                        {"bbCot", "Котангенс"},
+                                        {"bbSec", "Секанс"},
+                                        {"bbMod", "Остаток"},
+                                        {"bbDiv", "Целое деление"},
+                                        {"bbXor", "Исключающее или"},
+                                        {"bbOr", "Или"},
+                                        {"bbAnd", "И"},
+                                        {"bbNot", "Не"},
+                                        {"bbMS", "Запомнить"},
+                                        {"bbMr", "Из памяти"},
+                                        {"bbMC", "Очистить память"},
+                                        {"bbMpl", "Прибавить к памяти"},
+                                        {"bbMmin", "Вычесть из памяти"}};
+        static_assert(std::size(names) == 43);
+        for (const auto& [name, spoken] : names)
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(spoken);
+    }
+    void spokenKeyNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, spoken);
+        auto* key = byName<ui::PictureButton>(calc(), name.toLatin1().constData());
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(key);
+        QCOMPARE(node->text(QAccessible::Name), spoken);
+        QCOMPARE(node->text(QAccessible::Description), key->text());
+    }
+
     // Every key at least once, in a row whose result only that key gives, so a key wired to
     // another key's handler shows.
     void clickedSequences_data()

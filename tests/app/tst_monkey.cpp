@@ -448,7 +448,7 @@ private:
         app::TimeAndChance seams;
         seams.clock = &m_time;
         seams.passwordSource = [this](std::uint32_t bound) { return m_passwordRandom.bounded(bound); };
-        m_windows = app::createWindows(*this, settingsPath(), seams);
+        m_windows = app::createWindows(*this, settingsPath(), QString(), seams);
         m_windows.fmCalc->show();
         m_userText.clear();
         m_memoRevision.clear();

@@ -12,7 +12,6 @@
 
 using calc::AngleUnit;
 using calc::Engine;
-using calc::Trig;
 using calc::Variant;
 
 namespace {
@@ -23,49 +22,6 @@ struct Outcome {
     std::string display;
     std::string error; // message of the error that stopped the sequence, empty when none
 };
-
-struct Key {
-    std::string_view caption;
-    std::string (*press)(Engine&, std::string_view, AngleUnit, Variant);
-};
-
-// clang-format off
-const std::array<Key, 33> kKeys{{
-    {",", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.comma(d); }},
-    {"+\\-", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.sign(d); }},
-    {"Pi", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.pi(d); }},
-    {"С", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.clear(d); }},
-    {"+", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.binary(d, calc::kAdd); }},
-    {"--", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.binary(d, calc::kSub); }},
-    {"*", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.binary(d, calc::kMul); }},
-    {"/", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.binary(d, calc::kDiv); }},
-    {"=", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.equals(d); }},
-    {"Sqrt", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.sqrtKey(d); }},
-    {"Sqr", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.sqrKey(d); }},
-    {"X^y", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.power(d); }},
-    {"Fact", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.fact(d); }},
-    {"Ln", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.ln(d); }},
-    {"Log", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.log(d); }},
-    {"Trunc", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.trunc(d); }},
-    {"Rnd", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.rnd(d); }},
-    {"Sin", [](Engine& e, std::string_view d, AngleUnit u, Variant v) { return e.trig(d, Trig::Sin, u, v); }},
-    {"Cos", [](Engine& e, std::string_view d, AngleUnit u, Variant v) { return e.trig(d, Trig::Cos, u, v); }},
-    {"tg", [](Engine& e, std::string_view d, AngleUnit u, Variant v) { return e.trig(d, Trig::Tg, u, v); }},
-    {"Cot", [](Engine& e, std::string_view d, AngleUnit u, Variant v) { return e.trig(d, Trig::Cot, u, v); }},
-    {"Sec", [](Engine& e, std::string_view d, AngleUnit u, Variant v) { return e.trig(d, Trig::Sec, u, v); }},
-    {"Mod", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.intBinary(d, calc::kIntMod); }},
-    {"Div", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.intBinary(d, calc::kIntDiv); }},
-    {"Xor", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.intBinary(d, calc::kIntXor); }},
-    {"Or", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.intBinary(d, calc::kIntOr); }},
-    {"And", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.intBinary(d, calc::kIntAnd); }},
-    {"Not", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.notKey(d); }},
-    {"MS", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.memoryStore(d); }},
-    {"MR", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.memoryRecall(d); }},
-    {"MC", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.memoryClear(d); }},
-    {"M+", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.memoryAdd(d); }},
-    {"M-", [](Engine& e, std::string_view d, AngleUnit, Variant) { return e.memorySub(d); }},
-}};
-// clang-format on
 
 // Drives a fresh engine like the window does: each token is one key press on the current display.
 // Tokens are the key captions, plus:
@@ -101,7 +57,7 @@ private:
             }
         } else if (key.find_first_not_of("0123456789") == std::string::npos) {
             for (char d : key) {
-                m_display = m_engine.digit(m_display, d);
+                m_display = m_engine.press(static_cast<calc::Key>(d - '0'), m_display);
             }
         } else if (key == "Градусы" || key == "Радианы" || key == "Грады") {
             m_unit = key == "Градусы"   ? AngleUnit::Degrees
@@ -110,12 +66,11 @@ private:
         } else if (key == "Arc" || key == "Hyp" || key == "None") {
             m_variant = key == "Arc" ? Variant::Arc : key == "Hyp" ? Variant::Hyp : Variant::None;
         } else {
-            const auto* found =
-                std::find_if(kKeys.begin(), kKeys.end(), [&](const Key& k) { return k.caption == key; });
-            if (found == kKeys.end()) {
+            const calc::KeyInfo* found = calc::findKey(key);
+            if (!found) {
                 throw std::invalid_argument("unknown key " + key);
             }
-            m_display = found->press(m_engine, m_display, m_unit, m_variant);
+            m_display = m_engine.press(found->key, m_display, m_unit, m_variant);
         }
     }
 
