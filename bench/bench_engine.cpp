@@ -1,7 +1,7 @@
 // The calculator's factorial key on the largest and on ordinary inputs: the largest must fail
 // at once rather than multiply two billion times.
 
-#include "engine.h"
+#include "calc/engine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Reading and writing 1000 varied numbers with number text and with strtold / snprintf("%.15Lg").
 // Both sides use "." as the separator so they read the same texts.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // The plot window with long columns (offscreen): plotting, loading and saving 10^4 to 10^6
 // lines, each measured to the end of the window's repaint.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "plot/UnitGraph.h"
 #include "ui/Chart.h"
-#include "ui/testkit.h"
+#include "support/testkit.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The main of the benchmarks that create windows: an offscreen application with the decimal
 // comma, then Google Benchmark's own run.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <QApplication>
 

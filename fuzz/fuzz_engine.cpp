@@ -10,8 +10,8 @@
 // "type" one character, "unit" and "variant" one byte each. fuzz/make_corpus.py writes the same encoding from
 // key scripts.
 
-#include "engine.h"
-#include "reference.h"
+#include "calc/engine.h"
+#include "support/reference.h"
 
 #include <cstdint>
 #include <cstring>

@@ -4,8 +4,8 @@
 // back to the same text. The one exception is a value whose 15 digits round down below the
 // smallest normal real: the text reads back as a denormal, which is written as 0.
 
-#include "numtext.h"
-#include "reference.h"
+#include "numtext/numtext.h"
+#include "support/reference.h"
 
 #include <cstdint>
 #include <cstring>

@@ -2,8 +2,8 @@
 // refuses everything else with the conversion message quoting the text, and every value it gives
 // reads back from its own decimal text.
 
-#include "numtext.h"
-#include "reference.h"
+#include "numtext/numtext.h"
+#include "support/reference.h"
 
 #include <cstdint>
 #include <string_view>

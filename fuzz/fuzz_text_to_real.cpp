@@ -3,8 +3,8 @@
 // an accepted value agrees with the C library's correctly rounded reading to within the rounding
 // of the digit accumulator; a refused text raises only the conversion message quoting it.
 
-#include "numtext.h"
-#include "reference.h"
+#include "numtext/numtext.h"
+#include "support/reference.h"
 
 #include <cstdint>
 #include <string>

@@ -7,8 +7,8 @@
 // modulo 10^15) and the next four a fraction (modulo 10^6), bit 1 the sign. Low bit 1: the rest
 // is a text, read with ',' as separator.
 
-#include "reference.h"
-#include "words.h"
+#include "support/reference.h"
+#include "words/words.h"
 
 #include <cstdint>
 #include <string>

@@ -12,7 +12,7 @@
 #include "plot/UnitGraph.h"
 #include "ui/Help.h"
 #include "ui/ToolWindow.h"
-#include "ui/testkit.h"
+#include "support/testkit.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "app/Journal.h"
 
-#include "tape.h"
+#include "calc/tape.h"
 #include "ui/Dispatch.h"
 #include "ui/TextFile.h"
 #include "ui/Widgets.h"

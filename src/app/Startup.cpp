@@ -6,7 +6,7 @@
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
 #include "loan/UnitKred.h"
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
 #include "ui/Dialogs.h"

@@ -2,7 +2,7 @@
 
 #include "app/Journal.h"
 #include "app/Startup.h"
-#include "tape.h"
+#include "calc/tape.h"
 #include "ui/Dispatch.h"
 #include "ui/Help.h"
 #include "ui/Placement.h"

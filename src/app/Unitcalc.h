@@ -3,8 +3,8 @@
 // settings file. Key handlers read the display, call the calculator engine and write the
 // display back; the engine holds all calculator state.
 
-#include "IniFile.h"
-#include "engine.h"
+#include "app/inifile.h"
+#include "calc/engine.h"
 #include "ui/Dialogs.h"
 
 #include <QMainWindow>

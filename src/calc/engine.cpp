@@ -1,4 +1,4 @@
-#include "engine.h"
+#include "calc/engine.h"
 
 #include <cmath>
 #include <optional>

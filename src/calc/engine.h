@@ -5,7 +5,7 @@
 // so state changed before that step stays changed and the window keeps its display.
 // Called by TfmCalc's click handlers; tests and the fuzz target drive it with key sequences.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "tape.h"
+#include "calc/tape.h"
 
 namespace tape {
 

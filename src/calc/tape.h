@@ -4,7 +4,7 @@
 // its numbers in the display's own text. The tape file holds these lines, UTF-8, one per line,
 // the newest last; reading it takes what is readable and stops at the first damage.
 
-#include "engine.h"
+#include "calc/engine.h"
 
 #include <optional>
 #include <string>

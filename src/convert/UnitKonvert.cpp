@@ -4,7 +4,7 @@
 #include "ui/Help.h"
 #include "ui/Widgets.h"
 #include "ui/WordsMenu.h"
-#include "units.h"
+#include "convert/units.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "units.h"
+#include "convert/units.h"
 
 #include <algorithm>
 #include <array>

@@ -5,7 +5,7 @@
 // amount × (size of source ÷ size of target); temperature scales with an offset convert through
 // kelvin. Called by UnitKonvert; tested on its own.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <cstddef>
 #include <span>

@@ -1,6 +1,6 @@
 #include "elo/UnitElo.h"
 
-#include "rating.h"
+#include "elo/rating.h"
 #include "ui/Dispatch.h"
 #include "ui/Widgets.h"
 

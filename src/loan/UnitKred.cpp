@@ -1,6 +1,6 @@
 #include "loan/UnitKred.h"
 
-#include "finance.h"
+#include "loan/finance.h"
 #include "ui/Dispatch.h"
 #include "ui/Widgets.h"
 #include "ui/WordsMenu.h"

@@ -1,4 +1,4 @@
-#include "finance.h"
+#include "loan/finance.h"
 
 #include <cmath>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // An intermediate beyond the extended range raises numtext's "Floating point overflow", so no
 // infinity or NaN reaches an answer. Called by UnitKred, which keeps the checks for empty boxes.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <exception>
 #include <optional>

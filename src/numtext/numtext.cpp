@@ -1,4 +1,4 @@
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <array>
 #include <atomic>

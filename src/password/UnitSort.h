@@ -5,7 +5,7 @@
 // the memo to Pass.txt, owner-only and atomically; the timers keep running while it is hidden,
 // and the list is saved once more when the program ends.
 
-#include "generator.h"
+#include "password/generator.h"
 #include "password/Ticker.h"
 #include "ui/ToolWindow.h"
 

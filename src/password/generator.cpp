@@ -1,6 +1,6 @@
-#include "generator.h"
+#include "password/generator.h"
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <cerrno>
 #include <system_error>

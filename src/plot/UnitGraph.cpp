@@ -1,6 +1,6 @@
 #include "plot/UnitGraph.h"
 
-#include "plotdata.h"
+#include "plot/plotdata.h"
 #include "ui/Chart.h"
 #include "ui/Dispatch.h"
 #include "ui/TextFile.h"

@@ -5,7 +5,7 @@
 // file passes through decodeText and normalizeLineBreaks before it reaches the memo.
 // Called by TfmGraph.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <cstdint>
 #include <optional>

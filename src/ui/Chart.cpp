@@ -1,6 +1,6 @@
 #include "ui/Chart.h"
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "ui/ChartDrawing.h"
 
 #include <QCoreApplication>

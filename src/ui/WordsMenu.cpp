@@ -1,8 +1,8 @@
 #include "ui/WordsMenu.h"
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "ui/Dispatch.h"
-#include "words.h"
+#include "words/words.h"
 
 #include <QAction>
 #include <QClipboard>

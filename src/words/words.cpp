@@ -1,4 +1,4 @@
-#include "words.h"
+#include "words/words.h"
 
 #include <algorithm>
 #include <array>

@@ -9,7 +9,7 @@
 #include "loan/UnitKred.h"
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
-#include "ui/testkit.h"
+#include "support/testkit.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -6,9 +6,9 @@
 // Each wait is for what the window manager does (framing, placing), bounded only against a
 // hang; once a row has failed, the rest fail at once rather than each waiting out its bound.
 
-#include "IniFile.h"
+#include "app/inifile.h"
 #include "app/Unitcalc.h"
-#include "ui/testkit.h"
+#include "support/testkit.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,13 +8,13 @@
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
 #include "loan/UnitKred.h"
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
 #include "ui/Placement.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
-#include "ui/appwindows.h"
+#include "support/appwindows.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The settings file's text: reading integers from what people and other programs leave in
 // it, and writing values back without losing anything else.
 
-#include "IniFile.h"
+#include "app/inifile.h"
 
 #include <QtTest>
 

@@ -7,7 +7,7 @@
 #include "convert/UnitKonvert.h"
 #include "loan/UnitKred.h"
 #include "ui/WordsMenu.h"
-#include "ui/appwindows.h"
+#include "support/appwindows.h"
 
 #include <QApplication>
 #include <QClipboard>

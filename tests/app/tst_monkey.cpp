@@ -22,15 +22,15 @@
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
 #include "loan/UnitKred.h"
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
-#include "plotdata.h"
+#include "plot/plotdata.h"
 #include "ui/Chart.h"
 #include "ui/Dispatch.h"
 #include "ui/ToolWindow.h"
-#include "ui/ManualClock.h"
-#include "ui/testkit.h"
+#include "support/ManualClock.h"
+#include "support/testkit.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,6 +1,6 @@
 // Key sequences through the calculator engine, written as rows of key captions.
 
-#include "engine.h"
+#include "calc/engine.h"
 
 #include <QtTest>
 

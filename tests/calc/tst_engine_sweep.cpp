@@ -1,8 +1,8 @@
 // Function keys against a quadruple-precision reference: for thousands of inputs across each
 // function's range, the 15-digit display text must equal the text of the exactly rounded value.
 
-#include "engine.h"
-#include "numtext/quadtext.h"
+#include "calc/engine.h"
+#include "support/quadtext.h"
 
 #include <QtTest>
 

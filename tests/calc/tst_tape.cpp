@@ -1,7 +1,7 @@
 // The calculation tape: which keys complete a calculation and the line each one becomes, and
 // the tape file's lines as they are read back.
 
-#include "tape.h"
+#include "calc/tape.h"
 
 #include <QtTest>
 

@@ -4,7 +4,7 @@
 #include "app/Unitcalc.h"
 #include "convert/UnitKonvert.h"
 #include "ui/Help.h"
-#include "ui/appwindows.h"
+#include "support/appwindows.h"
 
 #include <QApplication>
 #include <QComboBox>

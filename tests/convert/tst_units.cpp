@@ -1,8 +1,8 @@
 // The unit catalogue and the answers the converter shows, against published values of the units.
 
-#include "units.h"
+#include "convert/units.h"
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <QtTest>
 

@@ -5,10 +5,10 @@
 #include "app/Unitcalc.h"
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
-#include "ui/appwindows.h"
+#include "support/appwindows.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "rating.h"
+#include "elo/rating.h"
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The loan arithmetic: the window's two calculations from the boxes' text, the financial
 // functions and powers called directly, and a sweep against closed forms in quadruple precision.
 
-#include "finance.h"
-#include "numtext/quadtext.h"
+#include "loan/finance.h"
+#include "support/quadtext.h"
 
 #include <QtTest>
 

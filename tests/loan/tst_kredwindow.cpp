@@ -4,7 +4,7 @@
 #include "app/Unitcalc.h"
 #include "loan/UnitKred.h"
 #include "ui/Widgets.h"
-#include "ui/appwindows.h"
+#include "support/appwindows.h"
 
 #include <QLabel>
 #include <QRadioButton>

@@ -1,5 +1,5 @@
-#include "numtext.h"
-#include "reference.h"
+#include "numtext/numtext.h"
+#include "support/reference.h"
 
 #include <QTest>
 

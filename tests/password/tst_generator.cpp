@@ -2,8 +2,8 @@
 // that would favour low values, passwords built tick by tick from scripted draws, the length
 // read at every tick, and the line-append rule of the list.
 
-#include "generator.h"
-#include "numtext.h"
+#include "password/generator.h"
+#include "numtext/numtext.h"
 
 #include <QtTest>
 

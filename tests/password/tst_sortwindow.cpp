@@ -5,9 +5,9 @@
 
 #include "password/UnitSort.h"
 #include "ui/Dispatch.h"
-#include "ui/ManualClock.h"
+#include "support/ManualClock.h"
 #include "ui/Widgets.h"
-#include "ui/appwindows.h"
+#include "support/appwindows.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -4,9 +4,9 @@
 
 #include "app/Unitcalc.h"
 #include "plot/UnitGraph.h"
-#include "plotdata.h"
+#include "plot/plotdata.h"
 #include "ui/Chart.h"
-#include "ui/appwindows.h"
+#include "support/appwindows.h"
 
 #include <QCategoryAxis>
 #include <QChart>

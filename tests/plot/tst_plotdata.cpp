@@ -1,6 +1,6 @@
 // The plot column read from memo text, and the text of loaded data files, as rows of text.
 
-#include "plotdata.h"
+#include "plot/plotdata.h"
 
 #include <QtTest>
 

@@ -3,9 +3,9 @@
 // answered from a timer: their captions, texts, buttons and answers, and their place on the
 // screen however long the message.
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 #include "ui/Dispatch.h"
-#include "ui/testkit.h"
+#include "support/testkit.h"
 
 #include <QApplication>
 #include <QMessageBox>

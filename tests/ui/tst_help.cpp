@@ -3,7 +3,7 @@
 // is reported with the places looked in.
 
 #include "ui/Help.h"
-#include "ui/testkit.h"
+#include "support/testkit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "ui/Placement.h"
 #include "ui/TextFile.h"
 #include "ui/Widgets.h"
-#include "ui/testkit.h"
+#include "support/testkit.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // numerals (agreement of один/одна and два/две with the noun's gender, the noun's form after
 // 1, 2–4 and 5–20, 11–14 always taking the genitive plural), not the program's own tables.
 
-#include "words.h"
+#include "words/words.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "app/inifile.h"
 
 #include <charconv>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // settings file and the current directory in a fresh temporary folder for each test function.
 
 #include "app/Startup.h"
-#include "numtext.h"
-#include "ui/testkit.h"
+#include "numtext/numtext.h"
+#include "support/testkit.h"
 
 #include <QDir>
 #include <QTemporaryDir>
