@@ -1,6 +1,7 @@
 #include "loan/UnitKred.h"
 
 #include "finance.h"
+#include "loan/ScheduleSheet.h"
 #include "ui/Dispatch.h"
 #include "ui/Widgets.h"
 
@@ -156,6 +157,9 @@ void TfmKred::build()
     Edit9 = box(TabSheet2, "Edit9", Label12, {184, 192, 49, 21}, QString());
     RadioGroup2 = ui::radioGroup(TabSheet2, "RadioGroup2", kTiming, kTimingItems, {80, 232, 185, 81});
     Button2 = ui::pushButton(TabSheet2, "Button2", kCalculate, {136, 328, 75, 25});
+    TabSheet3 = new ScheduleSheet(m_dialogs);
+    ui::nameControl(TabSheet3, "TabSheet3", QStringLiteral("График платежей"));
+    PageControl1->addTab(TabSheet3, TabSheet3->accessibleName());
 
     PageControl1->setCurrentWidget(TabSheet1);
     for (const auto& [caption, box] : {std::pair<QLabel*, QWidget*>{Label2, Edit2},

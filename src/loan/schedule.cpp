@@ -200,9 +200,4 @@ std::string scheduleText(const Schedule& schedule, char fieldSeparator, char dec
     return text;
 }
 
-std::string scheduleCsv(const Schedule& schedule)
-{
-    return "\xEF\xBB\xBF" + scheduleText(schedule, ';', ',');
-}
-
 } // namespace loan

@@ -65,9 +65,7 @@ Schedule paymentSchedule(std::string_view amount, std::string_view months, std::
 std::string moneyText(Kopecks value, char separator);
 
 // The table as text with a header line: fields separated by fieldSeparator, lines by '\n'.
+// With ';' and ',' it is what spreadsheets set to Russian read as a CSV file.
 std::string scheduleText(const Schedule& schedule, char fieldSeparator, char decimalSeparator);
-// The file spreadsheets set to Russian open as a table: UTF-8 with a byte-order mark, ';' between
-// fields, decimal comma.
-std::string scheduleCsv(const Schedule& schedule);
 
 } // namespace loan
