@@ -181,11 +181,11 @@ private slots:
                  QByteArray("secret"));
         QVERIFY(m_w->Timer3->isActive());
         QCOMPARE(m_w->Timer3->interval(), 30000);
-        QVERIFY(m_w->Timer3->isSingleShot());
         if (replacedMeanwhile)
             QGuiApplication::clipboard()->setText(QStringLiteral("mine"));
         m_w->Timer3Timer();
         QCOMPARE(clipboardText(), afterTimer);
+        QVERIFY(!m_w->Timer3->isActive()); // runs out once
         QCOMPARE(m_app.dialogs->boxes.size(), 0);
     }
 
