@@ -7,6 +7,7 @@
 #include "convert/UnitKonvert.h"
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
+#include "loan/ScheduleSheet.h"
 #include "loan/UnitKred.h"
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -67,5 +69,10 @@ int main(int argc, char** argv)
         QApplication::processEvents();
         help->grab().save(out.filePath(help->objectName() + QStringLiteral(".png")));
     }
+    // The payment schedule as its first calculation fills it.
+    windows.fmKred->PageControl1->setCurrentWidget(windows.fmKred->TabSheet3);
+    windows.fmKred->TabSheet3->btnSchedule->click();
+    QApplication::processEvents();
+    windows.fmKred->grab().save(out.filePath(QStringLiteral("fmKred_TabSheet3_calculated.png")));
     return 0;
 }

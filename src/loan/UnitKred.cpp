@@ -1,5 +1,6 @@
 #include "loan/UnitKred.h"
 
+#include "loan/ScheduleSheet.h"
 #include "loan/finance.h"
 #include "ui/Dispatch.h"
 #include "ui/Widgets.h"
@@ -159,6 +160,9 @@ void TfmKred::build()
     ui::addWordsMenu(Edit9, m_dialogs);
     RadioGroup2 = ui::radioGroup(TabSheet2, "RadioGroup2", kTiming, kTimingItems, {80, 232, 185, 81});
     Button2 = ui::pushButton(TabSheet2, "Button2", kCalculate, {136, 328, 75, 25});
+    TabSheet3 = new ScheduleSheet(m_dialogs);
+    ui::nameControl(TabSheet3, "TabSheet3", QStringLiteral("График платежей"));
+    PageControl1->addTab(TabSheet3, TabSheet3->accessibleName());
 
     PageControl1->setCurrentWidget(TabSheet1);
     for (const auto& [caption, box] : {std::pair<QLabel*, QWidget*>{Label2, Edit2},

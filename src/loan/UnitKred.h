@@ -1,7 +1,8 @@
 #pragma once
 // Loan calculator window: on "Списание" the interest part of one month's payment, on
-// "Продолжительность" the number of months that repay a loan. The arithmetic is in finance.h;
-// this window checks for empty boxes, reads the payment timing and shows the answer.
+// "Продолжительность" the number of months that repay a loan, on "График платежей" the whole
+// payment schedule (ScheduleSheet). The arithmetic is in finance.h and schedule.h; this window
+// checks for empty boxes, reads the payment timing and shows the answer.
 
 #include "ui/ToolWindow.h"
 
@@ -9,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class ScheduleSheet;
 
 namespace ui {
 class RadioGroup;
@@ -65,4 +67,7 @@ public:
     QLineEdit* Edit9 = nullptr;
     ui::RadioGroup* RadioGroup2 = nullptr;
     QPushButton* Button2 = nullptr;
+
+    // "График платежей", whose controls are made when it is first shown
+    ScheduleSheet* TabSheet3 = nullptr;
 };

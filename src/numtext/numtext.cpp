@@ -441,7 +441,7 @@ std::string realToText(Real value, char sep)
     return std::string(buffer, static_cast<std::size_t>(out - buffer));
 }
 
-std::int32_t textToInt(std::string_view text)
+std::optional<std::int32_t> tryTextToInt(std::string_view text)
 {
     const std::size_t n = text.size();
     std::size_t i = 0;
@@ -456,7 +456,7 @@ std::int32_t textToInt(std::string_view text)
     if (prefix != 0) {
         i += prefix;
         if (i == n)
-            failText(text, "integer");
+            return std::nullopt;
         std::uint32_t pattern = 0;
         for (; i < n; ++i) {
             const char c = text[i];
@@ -468,9 +468,9 @@ std::int32_t textToInt(std::string_view text)
             else if (c >= 'A' && c <= 'F')
                 d = static_cast<std::uint32_t>(c - 'A' + 10);
             else
-                failText(text, "integer");
+                return std::nullopt;
             if (pattern > 0x0FFF'FFFFu)
-                failText(text, "integer"); // a ninth significant digit
+                return std::nullopt; // a ninth significant digit
             pattern = (pattern << 4) | d;
         }
         // The bit pattern is the value; negation wraps like the hardware does.
@@ -478,20 +478,27 @@ std::int32_t textToInt(std::string_view text)
     }
 
     if (i == n)
-        failText(text, "integer");
+        return std::nullopt;
     std::int64_t value = 0;
     for (; i < n; ++i) {
         if (!isDigit(text[i]))
-            failText(text, "integer");
+            return std::nullopt;
         value = value * 10 + (text[i] - '0');
         if (value > 2'147'483'648LL)
-            failText(text, "integer");
+            return std::nullopt;
     }
     if (negative)
         return static_cast<std::int32_t>(-value);
     if (value > 2'147'483'647LL)
-        failText(text, "integer");
+        return std::nullopt;
     return static_cast<std::int32_t>(value);
+}
+
+std::int32_t textToInt(std::string_view text)
+{
+    if (const std::optional<std::int32_t> value = tryTextToInt(text))
+        return *value;
+    failText(text, "integer");
 }
 
 std::string intToText(std::int64_t value)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -34,6 +35,7 @@ std::string realToText(Real value);     // general format, 15 significant digits
 // Checked arithmetic never lets an infinity or a NaN through; should one arrive anyway,
 // realToText writes "INF", "-INF" or "NAN" rather than digits.
 std::int32_t textToInt(std::string_view text); // throws "'<text>' is not a valid integer value"
+std::optional<std::int32_t> tryTextToInt(std::string_view text); // empty where textToInt throws
 std::string intToText(std::int64_t value);
 std::int64_t truncReal(Real value); // towards zero; kInvalidOp outside the int64 range
 std::int64_t roundReal(Real value); // halves to even; kInvalidOp outside the int64 range

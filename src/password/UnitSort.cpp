@@ -1,13 +1,22 @@
 #include "password/UnitSort.h"
 
+#include "numtext/numtext.h"
 #include "ui/Dispatch.h"
 #include "ui/TextFile.h"
 #include "ui/Widgets.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,6 +27,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -26,6 +36,10 @@ namespace {
 constexpr std::array<int, 3> kListIntervals{250, 200, 125};
 constexpr int kCharacterInterval = 10;
 constexpr int kListIntervalAtCreation = 200;
+constexpr int kClipboardInterval = 30000; // how long a copied password stays on the clipboard
+
+const QString kNoLookalikes = QStringLiteral("Без символов, похожих на кириллицу");
+const QString kCopyPassword = QStringLiteral("Копировать пароль");
 
 // Switching on a timer that is already on changes nothing: start would restart its count.
 void switchOn(password::Ticker* timer)
@@ -38,7 +52,8 @@ void switchOn(password::Ticker* timer)
 
 TfmSort::TfmSort(ui::Dialogs& dialogs, const QString& listFile, password::UniformSource source,
                  password::Clock& clock)
-    : ui::ToolWindow(dialogs, {"fmSort", QStringLiteral("Пароль"), 193, 111, 233, 379, QColor()})
+    // 40 pixels taller than the list alone needs, for the choice of alphabet and the strength
+    : ui::ToolWindow(dialogs, {"fmSort", QStringLiteral("Пароль"), 193, 111, 233, 419, QColor()})
     , m_listFile(listFile)
     , m_clock(clock)
     , m_generator(std::move(source))
@@ -60,6 +75,19 @@ void TfmSort::build()
     Memo1 = ui::memo(this, "Memo1", QStringLiteral("Пароли"), {8, 208, 211, 135});
     Timer1 = m_clock.makeTicker(this, QStringLiteral("Timer1"), kCharacterInterval);
     Timer2 = m_clock.makeTicker(this, QStringLiteral("Timer2"), kListIntervalAtCreation);
+    chkNoLookalikes = new QCheckBox(kNoLookalikes, this);
+    ui::nameControl(chkNoLookalikes, "chkNoLookalikes", kNoLookalikes);
+    chkNoLookalikes->setGeometry(8, 349, 219, 17);
+    // In a wide face the caption would be cut at the window's edge: set it a little tighter.
+    if (const int overrun = chkNoLookalikes->sizeHint().width() - chkNoLookalikes->width(); overrun > 0) {
+        QFont tighter = chkNoLookalikes->font();
+        tighter.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overrun) / qreal(kNoLookalikes.size() - 1));
+        chkNoLookalikes->setFont(tighter);
+    }
+    lblStrength = ui::label(this, "lblStrength", QString(), {8, 370, 211, 13});
+    Timer3 = m_clock.makeTicker(this, QStringLiteral("Timer3"), kClipboardInterval);
+    actCopyPassword = new QAction(kCopyPassword, this);
+    actCopyPassword->setObjectName(QStringLiteral("actCopyPassword"));
 
     QFont passwordFont = Edit1->font();
     passwordFont.setPixelSize(16);
@@ -71,7 +99,10 @@ void TfmSort::build()
     Memo1->setUndoRedoEnabled(false);
     Memo1->setTabChangesFocus(true); // Tab leaves the list, as in every other box
 
-    ui::chainTabOrder({Edit1, Le1, btnSort, btnClear, Button1, RadioGroup1, Memo1});
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    Memo1->installEventFilter(this); // Ctrl+C on a line copies its password
+
+    ui::chainTabOrder({Edit1, Le1, btnSort, btnClear, Button1, RadioGroup1, Memo1, chkNoLookalikes});
     ui::connectGuarded(m_dialogs, btnSort, &QPushButton::clicked, this, &TfmSort::btnSortClick);
     ui::connectGuarded(m_dialogs, btnClear, &QPushButton::clicked, this, &TfmSort::btnClearClick);
     ui::connectGuarded(m_dialogs, Button1, &QPushButton::clicked, this, &TfmSort::Button1Click);
@@ -79,6 +110,13 @@ void TfmSort::build()
     ui::connectGuarded(m_dialogs, RadioGroup1, &ui::RadioGroup::clicked, this, &TfmSort::RadioGroup1Click);
     ui::connectGuarded(m_dialogs, Timer1, &password::Ticker::timeout, this, &TfmSort::Timer1Timer);
     ui::connectGuarded(m_dialogs, Timer2, &password::Ticker::timeout, this, &TfmSort::Timer2Timer);
+    ui::connectGuarded(m_dialogs, chkNoLookalikes, &QCheckBox::toggled, this, &TfmSort::chkNoLookalikesClick);
+    ui::connectGuarded(m_dialogs, Le1, &QLineEdit::textChanged, this, &TfmSort::Le1Change);
+    ui::connectGuarded(m_dialogs, actCopyPassword, &QAction::triggered, this, &TfmSort::actCopyPasswordClick);
+    ui::connectGuarded(m_dialogs, Timer3, &password::Ticker::timeout, this, &TfmSort::Timer3Timer);
+    connect(Memo1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ui::runGuarded(m_dialogs, [this, at] { showMemoMenu(at); }); });
+    Le1Change();
     if (QCoreApplication* application = QCoreApplication::instance())
         ui::connectGuarded(m_dialogs, application, &QCoreApplication::aboutToQuit, this,
                            &TfmSort::ProgramEnd);
@@ -206,3 +244,73 @@ QString TfmSort::listPath() const
 }
 
 void TfmSort::saveList() { ui::writeTextFile(listPath(), Memo1->toPlainText(), ui::FileAccess::OwnerOnly); }
+
+void TfmSort::chkNoLookalikesClick()
+{
+    m_generator.setAlphabet(chkNoLookalikes->isChecked() ? password::kUnambiguousAlphabet
+                                                         : password::kAlphabet);
+    Le1Change();
+    btnClearClick(); // the password being built may hold characters now left out
+}
+
+void TfmSort::Le1Change()
+{
+    const std::optional<std::string> bits = password::strengthText(
+        Le1->text().toStdString(), m_generator.alphabet().size(), numtext::decimalSeparator());
+    lblStrength->setText(
+        QStringLiteral("Стойкость: %1")
+            .arg(bits ? QString::fromStdString(*bits) + QStringLiteral(" бит") : QStringLiteral("—")));
+    lblStrength->setAccessibleName(lblStrength->text());
+}
+
+void TfmSort::showMemoMenu(const QPoint& at)
+{
+    m_menuLine = Memo1->cursorForPosition(at).block().text();
+    const std::unique_ptr<QMenu> menu(Memo1->createStandardContextMenu(at));
+    const QList<QAction*> standard = menu->actions();
+    menu->insertAction(standard.value(0), actCopyPassword);
+    menu->insertSeparator(standard.value(0));
+    actCopyPassword->setEnabled(!m_menuLine.isEmpty());
+    menu->exec(Memo1->viewport()->mapToGlobal(at));
+}
+
+void TfmSort::actCopyPasswordClick() { copyPassword(m_menuLine); }
+
+bool TfmSort::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Memo1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        // The selection when there is one, else the whole line the cursor stands on.
+        const QTextCursor cursor = Memo1->textCursor();
+        QString text = cursor.hasSelection() ? cursor.selectedText() : cursor.block().text();
+        text.replace(QChar::ParagraphSeparator, u'\n');
+        if (!text.isEmpty()) {
+            ui::runGuarded(m_dialogs, [this, &text] { copyPassword(text); });
+            return true;
+        }
+    }
+    return ToolWindow::eventFilter(watched, event);
+}
+
+void TfmSort::copyPassword(const QString& password)
+{
+    if (password.isEmpty())
+        return;
+    auto* data = new QMimeData;
+    data->setText(password);
+    // Asks clipboard managers to keep the password out of their history.
+    data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+    QGuiApplication::clipboard()->setMimeData(data);
+    m_copiedPassword = password;
+    Timer3->start(); // 30 s from the latest copy
+}
+
+void TfmSort::Timer3Timer()
+{
+    Timer3->stop(); // runs out once
+    // Whatever the user copied since is theirs to keep.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!m_copiedPassword.isEmpty() && clipboard->text() == m_copiedPassword)
+        clipboard->clear();
+    m_copiedPassword.clear();
+}

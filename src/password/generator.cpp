@@ -2,7 +2,9 @@
 
 #include "numtext/numtext.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <system_error>
 #include <utility>
 
@@ -59,7 +61,10 @@ std::uint32_t uniformBelow(std::uint32_t bound, const WordSource& words)
 
 std::uint32_t secureUniform(std::uint32_t bound) { return uniformBelow(bound, secureWord); }
 
-char randomCharacter() { return kAlphabet[secureUniform(static_cast<std::uint32_t>(kAlphabet.size()))]; }
+char randomCharacter(std::string_view alphabet)
+{
+    return alphabet[secureUniform(static_cast<std::uint32_t>(alphabet.size()))];
+}
 
 Generator::Generator(UniformSource source)
     : m_source(std::move(source))
@@ -73,8 +78,20 @@ bool Generator::characterTick(std::string_view lengthText)
     // character timer on even then, and the list must receive the password the box showed.
     const std::size_t wanted = m_wantedLength > 0 ? static_cast<std::size_t>(m_wantedLength) : 1;
     if (m_password.size() < wanted)
-        m_password += kAlphabet.at(m_source(static_cast<std::uint32_t>(kAlphabet.size())));
+        m_password += m_alphabet.at(m_source(static_cast<std::uint32_t>(m_alphabet.size())));
     return m_password.size() >= wanted;
+}
+
+std::optional<std::string> strengthText(std::string_view lengthText, std::size_t alphabetSize, char separator)
+{
+    // A text that is not a length is reported by the character tick; the strength just has none.
+    const std::optional<std::int32_t> length = numtext::tryTextToInt(lengthText);
+    if (!length)
+        return std::nullopt;
+    // Tenths of a bit, written by hand: the C library would write the process locale's separator.
+    const double bits = double(std::max<std::int32_t>(*length, 1)) * std::log2(double(alphabetSize));
+    const auto tenths = static_cast<long long>(std::llround(bits * 10));
+    return std::to_string(tenths / 10) + separator + char('0' + tenths % 10);
 }
 
 std::string memoAppendix(std::string_view memoText, std::string_view line)

@@ -61,11 +61,12 @@ void ToolWindow::showTool()
     activateWindow();
 }
 
-bool ToolWindow::requireFilled(std::initializer_list<const QLineEdit*> boxes, const QString& message)
+bool requireFilled(Dialogs& dialogs, QWidget* parent, std::initializer_list<const QLineEdit*> boxes,
+                   const QString& message)
 {
     for (const QLineEdit* box : boxes) {
         if (box->text().isEmpty()) {
-            m_dialogs.emptyInput(this, message);
+            dialogs.emptyInput(parent, message);
             return false;
         }
     }

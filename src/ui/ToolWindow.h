@@ -18,6 +18,11 @@ class QLineEdit;
 
 namespace ui {
 
+// Checks the boxes in the given order; at the first empty one (length zero: blanks are text)
+// shows the empty-input box with message over parent and returns false.
+bool requireFilled(Dialogs& dialogs, QWidget* parent, std::initializer_list<const QLineEdit*> boxes,
+                   const QString& message);
+
 struct WindowFrame {
     const char* name; // window object name, e.g. "fmElo"
     QString caption;
@@ -47,9 +52,11 @@ protected:
     // Creates the controls and runs the creation handler; called once, by ensureBuilt().
     virtual void build() = 0;
 
-    // Checks the boxes in the given order; at the first empty one (length zero: blanks are
-    // text) shows the empty-input box with message and returns false.
-    bool requireFilled(std::initializer_list<const QLineEdit*> boxes, const QString& message);
+    // ui::requireFilled over this window.
+    bool requireFilled(std::initializer_list<const QLineEdit*> boxes, const QString& message)
+    {
+        return ui::requireFilled(m_dialogs, this, boxes, message);
+    }
 
     Dialogs& m_dialogs;
 

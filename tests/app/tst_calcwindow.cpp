@@ -832,8 +832,10 @@ private slots:
             << QStringList{"PageControl1", "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "RadioGroup1", "Button1"};
         QTest::newRow("loan, duration") << "fmKred" << 1
             << QStringList{"PageControl1", "Edit6", "Edit7", "Edit8", "RadioGroup2", "Edit9", "Button2"};
+        QTest::newRow("loan, schedule") << "fmKred" << 2
+            << QStringList{"PageControl1", "edtAmount", "edtMonths", "edtRate", "cbRateKind", "rgPaymentKind", "rgTiming", "tblSchedule", "btnSchedule"};
         QTest::newRow("password") << "fmSort" << -1
-            << QStringList{"Edit1", "Le1", "btnSort", "btnClear", "Button1", "RadioGroup1", "Memo1"};
+            << QStringList{"Edit1", "Le1", "btnSort", "btnClear", "Button1", "RadioGroup1", "Memo1", "chkNoLookalikes"};
         QTest::newRow("plot") << "fmGraph" << -1 << QStringList{"Memo1", "BitBtn2", "BitBtn1", "BitBtn3", "Button2"};
         // clang-format on
     }

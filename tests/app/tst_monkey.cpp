@@ -21,6 +21,7 @@
 #include "convert/UnitKonvert.h"
 #include "elo/UnitElo.h"
 #include "elo/UnitNewElo.h"
+#include "loan/ScheduleSheet.h"
 #include "loan/UnitKred.h"
 #include "numtext/numtext.h"
 #include "password/UnitSort.h"
@@ -113,7 +114,10 @@ const QRegularExpression& knownBoxes()
                        "|Invalid floating point operation|Floating point division by zero"
                        "|Floating point overflow|Division by zero|Integer overflow"
                        "|Unable to write to CalcConf\\.ini|Cannot (?:create|open) file \"/.+\"\\. \\S.*[^. ]"
-                       "|Stream write error|Text exceeds memo capacity|InterestPayment|NumberOfPeriods)\\."
+                       "|Stream write error|Text exceeds memo capacity|InterestPayment|NumberOfPeriods"
+                       "|Сумма кредита должна быть от 0,01 до 999999999999,99"
+                       "|Срок кредита должен быть от 1 до 1200 месяцев"
+                       "|Процентная ставка должна быть от 0 до 1000)\\."
                        "|emptyInput:(?:Не введено значение!|Введите количество исходных единиц"
                        "|Выберите исходную величину|Кредит не будет погашен: выплата не покрывает проценты)"
                        "|confirm:У вас есть рейтинг\\?|information:Вилорка — .*\n\rВерсия .*"
@@ -199,8 +203,10 @@ public:
         action->slowest = std::max(action->slowest, clock.nsecsElapsed());
         require(!errorBoxOpen(), QStringLiteral("the error box stays marked open"));
 
-        if (!m_saveName.isEmpty())
-            checkFile(m_saveName, m_saveBefore, m_windows.fmGraph.get(), m_plotsSaved);
+        if (!m_saveName.isEmpty() && m_saveFrom == m_windows.fmKred.get())
+            checkFile(m_saveName, m_saveBefore, scheduleFile(), m_schedulesSaved);
+        else if (!m_saveName.isEmpty())
+            checkFile(m_saveName, m_saveBefore, memoFile(m_windows.fmGraph.get()), m_plotsSaved);
         if (m_opened && !failed(QString()))
             m_touched << testkit::byName<QWidget>(m_windows.fmGraph.get(), "Memo1"); // the loaded column
         for (QWidget* touched : std::as_const(m_touched))
@@ -246,8 +252,9 @@ public:
         m_opened = !name.isEmpty();
         return name;
     }
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    QString saveFileName(QWidget* parent, const QString&, const QString&, const QString&) override
     {
+        m_saveFrom = parent;
         m_saveName = fileName({});
         m_saveBefore = m_saveName.isEmpty() ? QByteArray() : fileState(m_saveName);
         return m_saveName;
@@ -256,9 +263,10 @@ public:
     void summary() const
     {
         std::printf(
-            "%ld events in %.1f s, %d restarts; written: %d lists, %d plot files, %d settings files\n",
+            "%ld events in %.1f s, %d restarts; written: %d lists, %d plot files, %d schedules, %d settings "
+            "files\n",
             m_events, double(m_clock.elapsed()) / 1000, m_restarts, m_listsSaved, m_plotsSaved,
-            m_settingsSaved);
+            m_schedulesSaved, m_settingsSaved);
         for (const Action& action : m_actions)
             std::printf("%6d %-16s slowest %5.1f ms\n", action.count, action.name,
                         double(action.slowest) / 1e6);
@@ -585,7 +593,7 @@ private:
         const QByteArray before = fileState(QStringLiteral("Pass.txt"));
         window->close();
         if (window == m_windows.fmSort.get())
-            checkFile(QStringLiteral("Pass.txt"), before, m_windows.fmSort.get(), m_listsSaved);
+            checkFile(QStringLiteral("Pass.txt"), before, memoFile(m_windows.fmSort.get()), m_listsSaved);
     }
 
     // The program ends when the main window has closed: the event loop runs out, and the
@@ -599,7 +607,7 @@ private:
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         QCoreApplication::exec();
         if (m_sortShown)
-            checkFile(QStringLiteral("Pass.txt"), before, m_windows.fmSort.get(), m_listsSaved);
+            checkFile(QStringLiteral("Pass.txt"), before, memoFile(m_windows.fmSort.get()), m_listsSaved);
         checkBoxes(1);
         m_windows = app::Windows();
         start();
@@ -671,13 +679,24 @@ private:
         return false;
     }
 
-    // A file written now holds the window's memo (the password list or the plot's column; a
-    // window never shown has none); a failed write (an error box naming the file, or a write
-    // error) left it as it was before.
-    void checkFile(const QString& path, const QByteArray& before, const ui::ToolWindow* window, int& written)
+    // A window's memo as its file holds it (the password list or the plot's column; a window
+    // never shown has none).
+    static QByteArray memoFile(const ui::ToolWindow* window)
     {
-        const QByteArray expected = crlf(
-            window->isBuilt() ? testkit::byName<QPlainTextEdit>(window, "Memo1")->toPlainText() : QString());
+        return crlf(window->isBuilt() ? testkit::byName<QPlainTextEdit>(window, "Memo1")->toPlainText()
+                                      : QString());
+    }
+    // The payment schedule shown, as its CSV file holds it.
+    QByteArray scheduleFile() const
+    {
+        const auto& schedule = m_windows.fmKred->TabSheet3->schedule();
+        return "\xEF\xBB\xBF" + crlf(QString::fromStdString(loan::scheduleText(*schedule, ';', ',')));
+    }
+
+    // A file written now holds what was expected; a failed write (an error box naming the file,
+    // or a write error) left it as it was before.
+    void checkFile(const QString& path, const QByteArray& before, const QByteArray& expected, int& written)
+    {
         const bool failure =
             failed(QStringLiteral("Cannot create file \"%1\"").arg(QFileInfo(path).absoluteFilePath())) ||
             failed(QStringLiteral("Stream write error"));
@@ -805,7 +824,8 @@ private:
     QCryptographicHash m_digest{QCryptographicHash::Sha256};
     QFile m_trace;
     QString m_folder;
-    QString m_saveName; // the file the save dialog answered this event, and what it held
+    QString m_saveName;                  // the file the save dialog answered this event, and what it held
+    const QWidget* m_saveFrom = nullptr; // the window that asked
     QByteArray m_saveBefore;
     bool m_opened = false; // the open dialog answered a name this event
     QElapsedTimer m_clock;
@@ -817,7 +837,7 @@ private:
     bool m_eventLoop = false;     // the event loop has run in this event
     bool m_sortShown = false;
     long m_events = 0;
-    int m_restarts = 0, m_listsSaved = 0, m_plotsSaved = 0, m_settingsSaved = 0;
+    int m_restarts = 0, m_listsSaved = 0, m_plotsSaved = 0, m_schedulesSaved = 0, m_settingsSaved = 0;
     std::map<QString, int> m_errorKinds;
     app::Windows m_windows; // last, so the windows close before what they report to goes
 };

@@ -58,7 +58,8 @@ private slots:
         QTest::newRow("initial rating") << "fmNewElo" << QPoint(192, 114) << QSize(255, 214) << QSize(249, 186);
         QTest::newRow("converter") << "fmKonvert" << QPoint(192, 114) << QSize(548, 494) << QSize(542, 466);
         QTest::newRow("loan") << "fmKred" << QPoint(193, 112) << QSize(372, 460) << QSize(366, 432);
-        QTest::newRow("password") << "fmSort" << QPoint(193, 111) << QSize(233, 379) << QSize(227, 351);
+        // 40 pixels below the list hold the choice of alphabet and the strength.
+        QTest::newRow("password") << "fmSort" << QPoint(193, 111) << QSize(233, 419) << QSize(227, 391);
         QTest::newRow("plot") << "fmGraph" << QPoint(192, 114) << QSize(639, 480) << QSize(633, 452);
         // clang-format on
     }

@@ -1,13 +1,13 @@
-// Password core: the secure draw and its even spread over the alphabet, rejection of the words
+// Password core: the secure draw and its even spread over both alphabets, rejection of the words
 // that would favour low values, passwords built tick by tick from scripted draws, the length
-// read at every tick, and the line-append rule of the list.
+// read at every tick, the strength in bits, and the line-append rule of the list.
 
 #include "password/generator.h"
 #include "numtext/numtext.h"
 
 #include <QtTest>
 
-#include <array>
+#include <cmath>
 #include <deque>
 
 using password::Generator;
@@ -36,23 +36,88 @@ class TestGenerator : public QObject {
     Q_OBJECT
 
 private slots:
+    void everyCharacterEquallyLikely_data()
+    {
+        QTest::addColumn<QString>("alphabet");
+        QTest::newRow("62 characters") << QString::fromLatin1(kAlphabet);
+        QTest::newRow("without look-alikes") << QString::fromLatin1(password::kUnambiguousAlphabet);
+    }
+
     void everyCharacterEquallyLikely()
     {
-        // 5000 draws expected per character. With 61 degrees of freedom the statistic averages
-        // 61 with a spread of 11; a fair source exceeds the bound of 160 about once in ten
-        // billion runs, while one character missing, or drawn a fifth more often, exceeds it.
+        QFETCH(QString, alphabet);
+        const std::string letters = alphabet.toStdString();
+        // 5000 draws expected per character. With k - 1 degrees of freedom the bound is the
+        // statistic a fair source exceeds about once in ten billion runs (Wilson-Hilferty: 160 for
+        // 61 degrees, 125 for 39), while one character missing, or drawn a fifth more often,
+        // exceeds it.
         constexpr int kPerCharacter = 5000;
-        std::array<int, kAlphabet.size()> counts{};
-        for (int i = 0; i < kPerCharacter * static_cast<int>(kAlphabet.size()); ++i) {
-            const char c = password::randomCharacter();
-            const std::size_t index = kAlphabet.find(c);
-            QVERIFY2(index != std::string_view::npos, "character outside the alphabet");
+        std::vector<int> counts(letters.size());
+        for (int i = 0; i < kPerCharacter * static_cast<int>(letters.size()); ++i) {
+            const std::size_t index = letters.find(password::randomCharacter(letters));
+            QVERIFY2(index != std::string::npos, "character outside the alphabet");
             ++counts[index];
         }
         double chiSquare = 0;
         for (const int count : counts)
             chiSquare += double(count - kPerCharacter) * double(count - kPerCharacter) / kPerCharacter;
-        QVERIFY2(chiSquare < 160, qPrintable(QStringLiteral("chi-square %1").arg(chiSquare)));
+        const double degrees = double(letters.size() - 1), spread = std::sqrt(2 / (9 * degrees));
+        const double bound = degrees * std::pow(1 - 2 / (9 * degrees) + 6.36 * spread, 3);
+        QVERIFY2(chiSquare < bound,
+                 qPrintable(QStringLiteral("chi-square %1, bound %2").arg(chiSquare).arg(bound)));
+    }
+
+    // The short alphabet is the long one, in its order, less exactly the characters a hand-typed
+    // password must not hold.
+    void unambiguousAlphabetLeavesOutLookalikes()
+    {
+        const std::string_view left = "ABCEHKMOPTXacepoxy"
+                                      "01lI";
+        std::string expected;
+        for (const char c : kAlphabet)
+            if (left.find(c) == std::string_view::npos)
+                expected += c;
+        QCOMPARE(QByteArray::fromStdString(std::string(password::kUnambiguousAlphabet)),
+                 QByteArray::fromStdString(expected));
+    }
+
+    void drawsFromTheAlphabetSet()
+    {
+        std::uint32_t asked = 0;
+        Generator generator([&asked](std::uint32_t bound) {
+            asked = bound;
+            return bound - 1;
+        });
+        generator.setAlphabet(password::kUnambiguousAlphabet);
+        generator.characterTick("1");
+        QCOMPARE(asked, std::uint32_t(password::kUnambiguousAlphabet.size()));
+        QCOMPARE(qs(generator.currentPassword()), QStringLiteral("z"));
+    }
+
+    void strengthInBits_data()
+    {
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<int>("alphabetSize");
+        QTest::addColumn<QString>("shown"); // "-": no strength
+        // clang-format off
+        QTest::newRow("6 of 62") << "6" << 62 << "35,7";
+        QTest::newRow("6 of 40") << "6" << 40 << "31,9";
+        QTest::newRow("length 0 is one character") << "0" << 62 << "6,0";
+        QTest::newRow("hexadecimal length") << "$10" << 64 << "96,0";
+        QTest::newRow("greatest length") << "2147483647" << 62 << "12786539207,6";
+        QTest::newRow("not a whole number") << "6,5" << 62 << "-";
+        QTest::newRow("empty") << "" << 62 << "-";
+        // clang-format on
+    }
+
+    void strengthInBits()
+    {
+        QFETCH(QString, length);
+        QFETCH(int, alphabetSize);
+        QFETCH(QString, shown);
+        const std::optional<std::string> bits =
+            password::strengthText(length.toStdString(), std::size_t(alphabetSize), ',');
+        QCOMPARE(bits ? qs(*bits) : QStringLiteral("-"), shown);
     }
 
     void rejectsWordsThatFavourLowValues_data()
