@@ -100,11 +100,13 @@ public:
     {
         const bool wasReadOnly = isReadOnly();
         setReadOnly(false);
+        setWrapMode(WrapNone); // wrapping is measured afresh for the new text, if it is short
         SendScintilla(SCI_CLEARALL);
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
         SendScintilla(SCI_EMPTYUNDOBUFFER);
         SendScintilla(SCI_GOTOPOS, 0L);
         setReadOnly(wasReadOnly);
+        fitWrapping();
     }
 
     qsizetype lineCount() override
