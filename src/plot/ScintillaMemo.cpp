@@ -13,16 +13,10 @@
 
 #include <cstddef>
 
-namespace {
-
-using Sci = QsciScintillaBase;
-
-// Lines wider than the memo wrap while the memo holds up to this many lines. Wrapping measures
-// every line, in the background after a load; beyond this a long column would keep the
-// component busy for seconds at a jump to its end, so longer texts scroll sideways instead.
-constexpr qsizetype kWrapLines = 50'000;
-
-// The component's background loader, by its published interface.
+// The component's background loader, by its published interface. Declared outside the
+// unnamed namespace: with internal linkage the compiler would see no class implementing it
+// and turn every call into a pure virtual call.
+namespace scintilla_abi {
 class ILoader {
 public:
     virtual int Release() = 0;
@@ -32,6 +26,17 @@ public:
 protected:
     ~ILoader() = default;
 };
+} // namespace scintilla_abi
+
+namespace {
+
+using scintilla_abi::ILoader;
+using Sci = QsciScintillaBase;
+
+// Lines wider than the memo wrap while the memo holds up to this many lines. Wrapping measures
+// every line, in the background after a load; beyond this a long column would keep the
+// component busy for seconds at a jump to its end, so longer texts scroll sideways instead.
+constexpr qsizetype kWrapLines = 50'000;
 
 class Loader final : public plot::MemoLoader {
 public:
