@@ -31,6 +31,7 @@
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -122,16 +123,26 @@ private:
     QWidget* m_allowed;
 };
 
+// What a cancelled step's worker is left to: finish its current piece while the window waits
+// (it reads the memo), or finish alone while the window goes on (it owns all it uses).
+enum class OnCancel { Wait, Leave };
+
 // Runs work on a worker thread while the window's event loop goes on. A step longer than
 // kShowProgressAfterMs shows a progress box of total units with "Отмена"; cancelling stops the
 // worker at its next check and returns false, and the caller keeps nothing of the step. What
 // work throws is thrown here.
 bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
-                     const std::function<void(Progress&)>& work)
+                     const std::function<void(Progress&)>& work, OnCancel onCancel = OnCancel::Wait)
 {
-    Progress progress;
-    std::atomic<bool> finished{false};
-    std::exception_ptr error;
+    struct Step {
+        Progress progress;
+        std::atomic<bool> finished{false};
+        std::exception_ptr error;
+        std::function<void(Progress&)> work;
+    };
+    const auto step = std::make_shared<Step>();
+    step->work = work;
+    Progress& progress = step->progress;
     QProgressDialog box(label, QStringLiteral("Отмена"), 0, kProgressSteps, window);
     box.setObjectName(QStringLiteral("progress"));
     box.setWindowTitle(window->windowTitle());
@@ -142,7 +153,10 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
     QTimer poll;
     poll.setInterval(kPollMs);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (finished)
+        // "Отмена" pressed, or the box cancelled otherwise (which does not signal).
+        if (box.wasCanceled())
+            progress.cancelled = true;
+        if (step->finished || progress.cancelled)
             loop.quit();
         else
             box.setValue(int(kProgressSteps * progress.done.load() / std::max<std::int64_t>(total, 1)));
@@ -155,23 +169,26 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
     box.setMinimumDuration(kShowProgressAfterMs);
     box.setValue(0);
     const InputBlocker blocker(&box);
-    std::thread worker([&] {
+    std::thread worker([step] {
         try {
-            work(progress);
+            step->work(step->progress);
         } catch (...) {
-            error = std::current_exception();
+            step->error = std::current_exception();
         }
-        finished = true;
+        step->finished = true;
     });
     poll.start();
     if (!progress.cancelled)
         loop.exec();
     progress.cancelled = progress.cancelled || box.wasCanceled();
-    worker.join();
+    if (progress.cancelled && onCancel == OnCancel::Leave)
+        worker.detach();
+    else
+        worker.join();
     if (progress.cancelled)
         return false;
-    if (error)
-        std::rethrow_exception(error);
+    if (step->error)
+        std::rethrow_exception(step->error);
     return true;
 }
 
@@ -314,35 +331,47 @@ void TfmGraph::BitBtn3Click()
     if (name.isEmpty())
         return;
     m_openName = name;
-    QFile file(name);
-    openDataFile(file);
-    const qint64 size = file.size();
+    // The file, its text and the new memo text belong to the loading step: a cancelled load
+    // finishes its current piece on its own and lets them go.
+    struct Load {
+        QFile file;
+        QByteArray bytes;
+        std::string_view data;
+        std::unique_ptr<plot::MemoLoader> loader;
+    };
+    const auto load = std::make_shared<Load>();
+    load->file.setFileName(name);
+    openDataFile(load->file);
+    const qint64 size = load->file.size();
     if (plot::cannotFit(size))
         throw plot::CapacityError();
     // The file is read through a mapping where it can be, else whole.
-    QByteArray bytes;
-    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-    if (!mapped) {
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw ui::cannotOpen(name, file.errorString());
+    const uchar* mapped = size > 0 ? load->file.map(0, size) : nullptr;
+    if (mapped) {
+        load->data = std::string_view(reinterpret_cast<const char*>(mapped), std::size_t(size));
+    } else {
+        load->bytes = load->file.readAll();
+        if (load->file.error() != QFileDevice::NoError)
+            throw ui::cannotOpen(name, load->file.errorString());
+        load->data = std::string_view(load->bytes.constData(), std::size_t(load->bytes.size()));
     }
-    const std::string_view data =
-        mapped ? std::string_view(reinterpret_cast<const char*>(mapped), std::size_t(size))
-               : std::string_view(bytes.constData(), std::size_t(bytes.size()));
-    std::unique_ptr<plot::MemoLoader> loader = Memo1->newLoader(std::int64_t(data.size()));
-    if (!runWithProgress(this, QStringLiteral("Загрузка…"), std::int64_t(data.size()),
-                         [&](Progress& progress) {
-                             plot::MemoTextReader reader(data);
-                             while (!reader.atEnd()) {
-                                 if (!progress.keepGoing(std::int64_t(reader.bytesRead())))
-                                     return;
-                                 if (!loader->append(reader.next(kPieceBytes)))
-                                     throw std::runtime_error("Out of memory");
-                             }
-                         }))
+    load->loader = Memo1->newLoader(std::int64_t(load->data.size()));
+    if (!runWithProgress(
+            this, QStringLiteral("Загрузка…"), std::int64_t(load->data.size()),
+            [load](Progress& progress) {
+                plot::MemoTextReader reader(load->data);
+                while (!reader.atEnd()) {
+                    if (!progress.keepGoing(std::int64_t(reader.bytesRead()))) {
+                        load->loader.reset(); // freeing a long text takes a while: not on the window's time
+                        return;
+                    }
+                    if (!load->loader->append(reader.next(kPieceBytes)))
+                        throw std::runtime_error("Out of memory");
+                }
+            },
+            OnCancel::Leave))
         return;
-    Memo1->take(std::move(loader)); // undo history cleared, cursor at the start
+    Memo1->take(std::move(load->loader)); // undo history cleared, cursor at the start
 }
 
 void TfmGraph::saveChartImage()
