@@ -1,28 +1,48 @@
-// The plot window with long columns (offscreen): plotting, loading and saving 10^4 to 10^6
-// lines, each measured to the end of the window's repaint.
+// The plot window with long columns (offscreen): plotting, loading and saving 10^4 to 10^7
+// lines, each measured to the end of the window's repaint, and the memo component's own load
+// of the same text beside the window's. The 10^7-line load reports when its progress box
+// appeared, the longest the event loop went without turning, how long "Отмена" took, and the
+// memory the memo holds the text in.
 
 #include "numtext/numtext.h"
+#include "numtext/numtext.h"
+#include "plot/MemoEditor.h"
 #include "plot/UnitGraph.h"
 #include "ui/Chart.h"
 #include "support/testkit.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
 
 namespace {
 
 // A column of n numbers with a decimal comma, one per line, the way a user would type it.
-QString column(std::int64_t n)
+QByteArray column(std::int64_t n)
 {
-    QString text;
+    QByteArray text;
     text.reserve(n * 8);
     for (std::int64_t i = 0; i < n; ++i)
-        text += QString::number(i % 1000) + QStringLiteral(",") + QString::number(i % 7) + u'\n';
+        text += QByteArray::number(i % 1000) + ',' + QByteArray::number(i % 7) + '\n';
     return text;
+}
+
+double rssMiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024;
+    return 0;
 }
 
 // Lets the window handle what the step left pending and paints it, so a measurement ends
@@ -41,12 +61,25 @@ struct Window {
         graph.show();
         QApplication::processEvents();
     }
+    void setText(const QByteArray& text)
+    {
+        graph.Memo1->setText(std::string_view(text.constData(), text.size()));
+    }
 };
+
+QString writeColumn(const QTemporaryDir& dir, std::int64_t n)
+{
+    const QString path = dir.filePath(QStringLiteral("column.txt"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(column(n).replace("\n", "\r\n"));
+    return path;
+}
 
 void plotColumn(benchmark::State& state)
 {
     Window w;
-    w.graph.Memo1->setPlainText(column(state.range(0)));
+    w.setText(column(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         w.graph.Button2Click();
@@ -62,23 +95,36 @@ void plotColumn(benchmark::State& state)
 void loadColumn(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("column.txt"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(column(state.range(0)).replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toUtf8());
-    file.close();
+    const QString path = writeColumn(dir, state.range(0));
     Window w;
     for (auto _ : state) {
         state.PauseTiming();
-        w.graph.Memo1->clear();
+        w.setText({});
         settle(w.graph);
         w.dialogs.fileAnswers.push_back(path);
         state.ResumeTiming();
         w.graph.BitBtn3Click();
         settle(w.graph);
     }
-    if (w.graph.Memo1->blockCount() != state.range(0) + 1)
+    if (w.graph.Memo1->lineCount() != state.range(0))
         state.SkipWithError("not every line was loaded");
+}
+
+// The component alone: the same text, already decoded, handed to it in one piece.
+void componentLoad(benchmark::State& state)
+{
+    const QByteArray text = column(state.range(0));
+    Window w;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.setText({});
+        settle(w.graph);
+        state.ResumeTiming();
+        auto loader = w.graph.Memo1->newLoader(text.size());
+        loader->append(std::string_view(text.constData(), text.size()));
+        w.graph.Memo1->take(std::move(loader));
+        settle(w.graph);
+    }
 }
 
 void saveColumn(benchmark::State& state)
@@ -86,7 +132,7 @@ void saveColumn(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("column.txt"));
     Window w;
-    w.graph.Memo1->setPlainText(column(state.range(0)));
+    w.setText(column(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         w.dialogs.fileAnswers.push_back(path);
@@ -96,8 +142,68 @@ void saveColumn(benchmark::State& state)
     }
 }
 
+// One load of a 10^7-line file watched from the event loop: when the progress box showed, the
+// longest gap between two turns of the loop, and the memory taken; with cancelAfterMs > 0 the
+// box is cancelled then, and the time until the window is back is reported.
+void watchedLoad(benchmark::State& state)
+{
+    const std::int64_t n = state.range(0);
+    const int cancelAfterMs = int(state.range(1));
+    QTemporaryDir dir;
+    const QString path = writeColumn(dir, n);
+    Window w;
+    w.setText({});
+    settle(w.graph);
+    for (auto _ : state) {
+        const double rssBefore = rssMiB();
+        QElapsedTimer clock;
+        qint64 lastTurn = 0, longestGap = 0, shownAt = -1, cancelledAt = -1;
+        QTimer tick;
+        tick.setInterval(5);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            longestGap = std::max(longestGap, now - lastTurn);
+            lastTurn = now;
+            auto* box = w.graph.findChild<QProgressDialog*>();
+            if (shownAt < 0 && box && box->isVisible())
+                shownAt = now;
+            if (cancelAfterMs > 0 && cancelledAt < 0 && box && now >= cancelAfterMs) {
+                cancelledAt = clock.elapsed();
+                box->cancel();
+            }
+        });
+        w.dialogs.fileAnswers.push_back(path);
+        clock.start();
+        tick.start();
+        w.graph.BitBtn3Click();
+        const qint64 returned = clock.elapsed();
+        tick.stop();
+        settle(w.graph);
+        state.counters["progress_shown_ms"] = double(shownAt);
+        state.counters["longest_stall_ms"] = double(std::max(longestGap, returned - lastTurn));
+        state.counters["total_ms"] = double(clock.elapsed());
+        if (cancelAfterMs > 0) {
+            state.counters["cancel_ms"] = double(returned - cancelledAt);
+            if (w.graph.Memo1->lineCount() != 0)
+                state.SkipWithError("the cancelled load changed the memo");
+        } else {
+            state.counters["memo_MiB"] = rssMiB() - rssBefore;
+            state.counters["file_MiB"] = double(QFile(path).size()) / (1 << 20);
+            if (w.graph.Memo1->lineCount() != n)
+                state.SkipWithError("not every line was loaded");
+        }
+        w.setText({});
+    }
+}
+
 } // namespace
 
-BENCHMARK(plotColumn)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(plotColumn)->RangeMultiplier(10)->Range(10'000, 10'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadColumn)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(componentLoad)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(saveColumn)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(watchedLoad)
+    ->Args({10'000'000, 0})
+    ->Args({10'000'000, 400})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);

@@ -12,5 +12,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 cmake --preset release >/dev/null
-cmake --build --preset release --target vilorka vilorka_chart
+cmake --build --preset release --target vilorka vilorka_chart vilorka_memo
 exec ./build/src/vilorka "$@"

@@ -10,7 +10,9 @@
 #include "loan/ScheduleSheet.h"
 #include "loan/UnitKred.h"
 #include "password/UnitSort.h"
+#include "plot/MemoEditor.h"
 #include "plot/UnitGraph.h"
+#include "numtext/numtext.h"
 #include "ui/Help.h"
 #include "ui/ToolWindow.h"
 #include "support/testkit.h"
@@ -20,6 +22,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 int main(int argc, char** argv)
 {
@@ -74,5 +78,31 @@ int main(int argc, char** argv)
     windows.fmKred->TabSheet3->btnSchedule->click();
     QApplication::processEvents();
     windows.fmKred->grab().save(out.filePath(QStringLiteral("fmKred_TabSheet3_calculated.png")));
+    // The plot window with a plotted column, and with values at both ends of the double range.
+    TfmGraph* graph = windows.fmGraph.get();
+    numtext::setDecimalSeparator(',');
+    const struct {
+        const char* name;
+        QString text;
+    } plots[] = {
+        {"plotted",
+         [] {
+             QString text;
+             for (int i = 0; i < 20000; ++i)
+                 text += QString::number(std::sin(i / 500.0) * 100 + (i % 997 == 0 ? 60 : 0), 'f', 2)
+                             .replace(u'.', u',') +
+                         u'\n';
+             return text;
+         }()},
+        {"extreme", QStringLiteral("1E308\n-1E308\n1")},
+        {"denormal", QStringLiteral("1E-320\n2E-320\n3E-320")},
+    };
+    for (const auto& plot : plots) {
+        graph->Button2Click();
+        graph->Memo1->setPlainText(plot.text);
+        graph->BitBtn2Click();
+        QApplication::processEvents();
+        graph->grab().save(out.filePath(QStringLiteral("fmGraph_%1.png").arg(QLatin1String(plot.name))));
+    }
     return 0;
 }

@@ -1,17 +1,38 @@
 #include "plot/UnitGraph.h"
 
 #include "plot/plotdata.h"
+#include "plot/MemoEditor.h"
 #include "ui/Chart.h"
 #include "ui/Dispatch.h"
 #include "ui/TextFile.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QEventLoop>
 #include <QFile>
-#include <QPlainTextEdit>
+#include <QLibrary>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -19,8 +40,14 @@ const QString kInitialTitle = QStringLiteral("Диаграмма");
 const QString kPlotTitle = QStringLiteral("График");
 const QString kFilter = QStringLiteral("Текстовые файлы (*.txt)");
 const QString kSuffix = QStringLiteral("txt");
+const QString kImageFilter = QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)");
 const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 128, 0);
+
+constexpr std::size_t kPieceBytes = 64 * 1024; // a step of loading or saving between progress checks
+constexpr int kShowProgressAfterMs = 300;
+constexpr int kPollMs = 20;
+constexpr int kProgressSteps = 1000;
 
 QPushButton* coloredButton(QWidget* parent, const char* name, const QString& caption, const QRect& rect,
                            const QColor& color)
@@ -34,40 +61,168 @@ QPushButton* coloredButton(QWidget* parent, const char* name, const QString& cap
     return button;
 }
 
-// The whole file as memo text. The size is checked before a byte is read, so a file too large
-// for the memo is refused without being loaded.
-QString readMemoFile(const QString& path)
+// The memo module, loaded once from the program's library folder, as the chart's drawing is.
+plot::CreateMemoEditor memoModule()
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ui::cannotOpen(path, file.errorString());
-    if (file.size() > plot::kMemoCapacity)
-        throw ui::FileError(plot::kTextExceedsMemoCapacity);
-    // Read what the size promises; a file that grows meanwhile is read on, still held to the
-    // capacity.
-    QByteArray bytes = file.read(file.size() + 1);
-    while (bytes.size() <= plot::kMemoCapacity) {
-        const QByteArray more = file.read(std::min<qint64>(plot::kMemoCapacity + 1 - bytes.size(), 1 << 20));
-        if (more.isEmpty())
-            break;
-        bytes += more;
-    }
-    if (file.error() != QFileDevice::NoError)
-        throw ui::cannotOpen(path, file.errorString());
-    if (bytes.size() > plot::kMemoCapacity)
-        throw ui::FileError(plot::kTextExceedsMemoCapacity);
-    const std::string text = plot::normalizeLineBreaks(
-        plot::decodeText(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    static const plot::CreateMemoEditor create = [] {
+        QLibrary module(QDir(QCoreApplication::applicationDirPath())
+                            .filePath(QStringLiteral(VILORKA_MODULE_DIR "/vilorka_memo")));
+        const auto entry = reinterpret_cast<plot::CreateMemoEditor>(module.resolve(plot::kCreateMemoEditor));
+        if (!entry)
+            qFatal("The plot memo cannot be loaded: %s", qPrintable(module.errorString()));
+        return entry;
+    }();
+    return create;
 }
 
-// The busy cursor while a long column is read, drawn or loaded; restored however the step ends.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
+// What a worker step reports and is asked: how far it has come, and whether to go on.
+struct Progress {
+    std::atomic<std::int64_t> done{0};
+    std::atomic<bool> cancelled{false};
+    bool keepGoing(std::int64_t at)
+    {
+        done = at;
+        return !cancelled;
+    }
 };
+
+// While a step runs, the user's input reaches only the progress box: the windows repaint, and
+// nothing else starts meanwhile (the box, once shown, is modal itself).
+class InputBlocker final : public QObject {
+public:
+    explicit InputBlocker(QWidget* allowed)
+        : m_allowed(allowed)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~InputBlocker() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::Close: {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            return widget && widget != m_allowed && !m_allowed->isAncestorOf(widget);
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget* m_allowed;
+};
+
+// What a cancelled step's worker is left to: finish its current piece while the window waits
+// (it reads the memo), or finish alone while the window goes on (it owns all it uses).
+enum class OnCancel { Wait, Leave };
+
+// Runs work on a worker thread while the window's event loop goes on. A step longer than
+// kShowProgressAfterMs shows a progress box of total units with "Отмена"; cancelling stops the
+// worker at its next check and returns false, and the caller keeps nothing of the step. What
+// work throws is thrown here.
+bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
+                     const std::function<void(Progress&)>& work, OnCancel onCancel = OnCancel::Wait)
+{
+    struct Step {
+        Progress progress;
+        std::atomic<bool> finished{false};
+        std::exception_ptr error;
+        std::function<void(Progress&)> work;
+    };
+    const auto step = std::make_shared<Step>();
+    step->work = work;
+    Progress& progress = step->progress;
+    QProgressDialog box(label, QStringLiteral("Отмена"), 0, kProgressSteps, window);
+    box.setObjectName(QStringLiteral("progress"));
+    box.setWindowTitle(window->windowTitle());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setAutoReset(false);
+    box.setAutoClose(false);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(kPollMs);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        // "Отмена" pressed, or the box cancelled otherwise (which does not signal).
+        if (box.wasCanceled())
+            progress.cancelled = true;
+        if (step->finished || progress.cancelled)
+            loop.quit();
+        else
+            box.setValue(int(kProgressSteps * progress.done.load() / std::max<std::int64_t>(total, 1)));
+    });
+    QObject::connect(&box, &QProgressDialog::canceled, &loop, [&] {
+        progress.cancelled = true;
+        loop.quit();
+    });
+    // A modal box turns the event loop as its value is set, so "Отмена" may come at once.
+    box.setMinimumDuration(kShowProgressAfterMs);
+    box.setValue(0);
+    const InputBlocker blocker(&box);
+    std::thread worker([step] {
+        try {
+            step->work(step->progress);
+        } catch (...) {
+            step->error = std::current_exception();
+        }
+        step->finished = true;
+    });
+    poll.start();
+    if (!progress.cancelled)
+        loop.exec();
+    progress.cancelled = progress.cancelled || box.wasCanceled();
+    if (progress.cancelled && onCancel == OnCancel::Leave)
+        worker.detach();
+    else
+        worker.join();
+    if (progress.cancelled)
+        return false;
+    if (step->error)
+        std::rethrow_exception(step->error);
+    return true;
+}
+
+// A data file opened for reading: only a regular file is opened, so a FIFO or a device never
+// blocks the window.
+void openDataFile(QFile& file)
+{
+    const QString path = file.fileName();
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw ui::cannotOpen(path, QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat info {};
+    QString reason;
+    if (::fstat(fd, &info) != 0)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    else if (S_ISDIR(info.st_mode))
+        reason = QString::fromLocal8Bit(std::strerror(EISDIR));
+    else if (!S_ISREG(info.st_mode))
+        reason = QStringLiteral("Not a regular file");
+    if (!reason.isEmpty()) {
+        ::close(fd);
+        throw ui::cannotOpen(path, reason);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw ui::cannotOpen(path, file.errorString());
+    }
+#else
+    if (!file.open(QIODevice::ReadOnly))
+        throw ui::cannotOpen(path, file.errorString());
+#endif
+}
 
 } // namespace
 
@@ -79,7 +234,10 @@ TfmGraph::TfmGraph(ui::Dialogs& dialogs)
 void TfmGraph::build()
 {
     Chart1 = new ui::Chart(this);
-    Memo1 = ui::memo(this, "Memo1", QStringLiteral("Данные графика"), {520, 8, 105, 201});
+    Memo1 = memoModule()(this);
+    QWidget* memo = Memo1->widget();
+    ui::nameControl(memo, "Memo1", QStringLiteral("Данные графика"));
+    memo->setGeometry(520, 8, 105, 201);
     BitBtn2 = coloredButton(this, "BitBtn2", kPlotTitle, {528, 224, 75, 25}, kGreen);
     BitBtn1 = coloredButton(this, "BitBtn1", QStringLiteral("Сохранить"), {528, 256, 75, 25}, kRed);
     BitBtn3 = coloredButton(this, "BitBtn3", QStringLiteral("Открыть"), {528, 288, 75, 25},
@@ -90,25 +248,35 @@ void TfmGraph::build()
     Chart1->setGeometry(8, 8, 505, 417);
     Chart1->series(0)->setObjectName(QStringLiteral("Series1"));
     Chart1->appendTitleLine(kInitialTitle);
-    Memo1->setTabChangesFocus(true); // Tab leaves the memo, as in every other box
-    ui::chainTabOrder({Memo1, BitBtn2, BitBtn1, BitBtn3, Button2});
+    ui::chainTabOrder({memo, BitBtn2, BitBtn1, BitBtn3, Button2});
     ui::connectGuarded(m_dialogs, BitBtn2, &QPushButton::clicked, this, &TfmGraph::BitBtn2Click);
     ui::connectGuarded(m_dialogs, Button2, &QPushButton::clicked, this, &TfmGraph::Button2Click);
     ui::connectGuarded(m_dialogs, BitBtn1, &QPushButton::clicked, this, &TfmGraph::BitBtn1Click);
     ui::connectGuarded(m_dialogs, BitBtn3, &QPushButton::clicked, this, &TfmGraph::BitBtn3Click);
+    ui::connectGuarded(m_dialogs, Chart1, &ui::Chart::saveImageRequested, this, &TfmGraph::saveChartImage);
 }
 
 void TfmGraph::BitBtn2Click()
 {
-    const QString text = Memo1->toPlainText();
-    if (text.isEmpty())
+    const std::string_view text = Memo1->text();
+    if (text.empty())
         return;
-    const BusyCursor busy;
+    // The memo cannot change while the worker reads it.
+    Memo1->setReadOnly(true);
+    const struct Writable {
+        plot::MemoEditor* memo;
+        ~Writable() { memo->setReadOnly(false); }
+    } writable{Memo1};
+    plot::Column column;
+    if (!runWithProgress(this, QStringLiteral("Построение графика…"), std::int64_t(text.size()),
+                         [&](Progress& progress) {
+                             column = plot::readColumn(
+                                 text, [&](std::size_t at) { return progress.keepGoing(std::int64_t(at)); });
+                         }))
+        return;
     Chart1->appendTitleLine(kPlotTitle);
-    const plot::Column column = plot::readColumn(text.toStdString());
     // The lines read before an unreadable one are drawn, all in one go, before its error.
-    Chart1->series(0)->addPoints(
-        column.values, [](qsizetype i) { return QString::fromStdString(numtext::intToText(i)); }, kRed);
+    Chart1->series(0)->addPoints(column.values, kRed);
     if (column.error)
         throw *column.error;
     BitBtn2->setEnabled(false);
@@ -127,7 +295,34 @@ void TfmGraph::BitBtn1Click()
     if (name.isEmpty())
         return;
     m_saveName = name;
-    ui::writeTextFile(name, Memo1->toPlainText());
+    ui::AtomicFile file(name);
+    Memo1->setReadOnly(true);
+    const struct Writable {
+        plot::MemoEditor* memo;
+        ~Writable() { memo->setReadOnly(false); }
+    } writable{Memo1};
+    const std::string_view text = Memo1->text();
+    const bool saved = runWithProgress(this, QStringLiteral("Сохранение…"), std::int64_t(text.size()),
+                                       [&](Progress& progress) {
+                                           // A memo that starts with a byte-order mark keeps it: loading
+                                           // drops the one written before it.
+                                           if (text.starts_with("\xEF\xBB\xBF"))
+                                               file.write("\xEF\xBB\xBF");
+                                           std::string piece;
+                                           for (std::size_t at = 0; at < text.size(); at += kPieceBytes) {
+                                               if (!progress.keepGoing(std::int64_t(at)))
+                                                   return;
+                                               piece.clear();
+                                               for (const char c : text.substr(at, kPieceBytes)) {
+                                                   if (c == '\n')
+                                                       piece += '\r';
+                                                   piece += c;
+                                               }
+                                               file.write(piece);
+                                           }
+                                       });
+    if (saved)
+        file.commit(); // a cancelled save leaves the previous file as it was
 }
 
 void TfmGraph::BitBtn3Click()
@@ -136,6 +331,58 @@ void TfmGraph::BitBtn3Click()
     if (name.isEmpty())
         return;
     m_openName = name;
-    const BusyCursor busy;
-    Memo1->setPlainText(readMemoFile(name)); // undo history cleared, cursor at the start
+    // The file, its text and the new memo text belong to the loading step: a cancelled load
+    // finishes its current piece on its own and lets them go.
+    struct Load {
+        QFile file;
+        QByteArray bytes;
+        std::string_view data;
+        std::unique_ptr<plot::MemoLoader> loader;
+    };
+    const auto load = std::make_shared<Load>();
+    load->file.setFileName(name);
+    openDataFile(load->file);
+    const qint64 size = load->file.size();
+    if (plot::cannotFit(size))
+        throw plot::CapacityError();
+    // The file is read through a mapping where it can be, else whole.
+    const uchar* mapped = size > 0 ? load->file.map(0, size) : nullptr;
+    if (mapped) {
+        load->data = std::string_view(reinterpret_cast<const char*>(mapped), std::size_t(size));
+    } else {
+        load->bytes = load->file.readAll();
+        if (load->file.error() != QFileDevice::NoError)
+            throw ui::cannotOpen(name, load->file.errorString());
+        load->data = std::string_view(load->bytes.constData(), std::size_t(load->bytes.size()));
+    }
+    load->loader = Memo1->newLoader(std::int64_t(load->data.size()));
+    if (!runWithProgress(
+            this, QStringLiteral("Загрузка…"), std::int64_t(load->data.size()),
+            [load](Progress& progress) {
+                plot::MemoTextReader reader(load->data);
+                while (!reader.atEnd()) {
+                    if (!progress.keepGoing(std::int64_t(reader.bytesRead()))) {
+                        load->loader.reset(); // freeing a long text takes a while: not on the window's time
+                        return;
+                    }
+                    if (!load->loader->append(reader.next(kPieceBytes)))
+                        throw std::runtime_error("Out of memory");
+                }
+            },
+            OnCancel::Leave))
+        return;
+    Memo1->take(std::move(load->loader)); // undo history cleared, cursor at the start
+}
+
+void TfmGraph::saveChartImage()
+{
+    const QString name = m_dialogs.saveFileName(this, kImageFilter, QStringLiteral("png"), m_imageName);
+    if (name.isEmpty())
+        return;
+    m_imageName = name;
+    const bool svg = name.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
+    const QByteArray image = Chart1->image(svg ? ui::Chart::ImageFormat::Svg : ui::Chart::ImageFormat::Png);
+    ui::AtomicFile file(name);
+    file.write(std::string_view(image.constData(), std::size_t(image.size())));
+    file.commit();
 }

@@ -1,5 +1,6 @@
 #include "plot/plotdata.h"
 
+#include <algorithm>
 #include <array>
 
 namespace plot {
@@ -44,18 +45,84 @@ char16_t cp1251(unsigned char byte)
     return static_cast<char16_t>(u'\u0410' + (byte - 0xC0));
 }
 
-void appendUtf8(std::string& out, char16_t c)
+void appendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+char16_t unitAt(std::string_view bytes, std::size_t i, Encoding encoding)
+{
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    return encoding == Encoding::Utf16LE ? char16_t(first | second << 8) : char16_t(first << 8 | second);
+}
+
+// Appends the UTF-8 of piece, which starts and ends on whole characters of the encoding
+// (a UTF-16 piece may end in a lone byte or an unpaired surrogate only at the end of the file).
+void decodePiece(std::string_view piece, Encoding encoding, std::string& out)
+{
+    switch (encoding) {
+    case Encoding::Utf8:
+        out.append(piece);
+        return;
+    case Encoding::Cp1251:
+        for (const char byte : piece)
+            appendUtf8(out, cp1251(static_cast<unsigned char>(byte)));
+        return;
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+        std::size_t i = 0;
+        for (; i + 1 < piece.size(); i += 2) {
+            const char16_t unit = unitAt(piece, i, encoding);
+            if (isHighSurrogate(unit) && i + 3 < piece.size() &&
+                isLowSurrogate(unitAt(piece, i + 2, encoding))) {
+                appendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) +
+                                    (unitAt(piece, i + 2, encoding) - 0xDC00));
+                i += 2;
+            } else {
+                appendUtf8(out, isHighSurrogate(unit) || isLowSurrogate(unit) ? u'\uFFFD' : unit);
+            }
+        }
+        if (i < piece.size()) // an odd byte at the end of the file
+            appendUtf8(out, u'\uFFFD');
+        return;
+    }
+}
+
+// Where a piece of about want bytes from at may end without splitting a character.
+std::size_t pieceEnd(std::string_view file, Encoding encoding, std::size_t at, std::size_t want)
+{
+    const bool utf16 = encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE;
+    if (utf16)
+        want = std::max<std::size_t>(want - want % 2, 4); // room for a surrogate pair
+    if (file.size() - at <= want)
+        return file.size();
+    std::size_t end = at + want;
+    if (utf16) {
+        if (isHighSurrogate(unitAt(file, end - 2, encoding)))
+            end -= 2;
+    } else if (encoding == Encoding::Utf8) {
+        while (end > at + 1 && (static_cast<unsigned char>(file[end]) & 0xC0) == 0x80)
+            --end;
+    }
+    return std::max(end, at + 1);
 }
 
 // Well-formed UTF-8 only: no overlong forms, no surrogates, nothing above U+10FFFF.
@@ -110,10 +177,13 @@ std::vector<std::string_view> memoLines(std::string_view text)
     return lines;
 }
 
-Column readColumn(std::string_view text)
+Column readColumn(std::string_view text, const std::function<bool(std::size_t)>& keepGoing)
 {
     Column column;
-    forEachLine(text, [&column](std::string_view line) {
+    std::size_t lines = 0;
+    forEachLine(text, [&](std::string_view line) {
+        if (keepGoing && ++lines % 16384 == 0 && !keepGoing(std::size_t(line.data() - text.data())))
+            return false;
         // The conversion's own error is the result here: the column ends at this line, and the
         // window shows the error after drawing the lines before it.
         try {
@@ -121,24 +191,66 @@ Column readColumn(std::string_view text)
             return true;
         } catch (const numtext::CalcError& error) {
             column.error = error;
-            return false;
         }
+        // A long line is quoted by its beginning: the message is read, not the whole line.
+        if (std::string_view(column.error->what()).size() > kQuotedLineBytes + 64) {
+            std::size_t cut = std::min(line.size(), kQuotedLineBytes);
+            while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+                --cut;
+            try {
+                numtext::textToReal(std::string(line.substr(0, cut)) + "\u2026");
+            } catch (const numtext::CalcError& error) {
+                column.error = error;
+            }
+        }
+        return false;
     });
     return column;
 }
 
+FileEncoding detectEncoding(std::string_view bytes)
+{
+    if (bytes.starts_with("\xFF\xFE"))
+        return {Encoding::Utf16LE, 2};
+    if (bytes.starts_with("\xFE\xFF"))
+        return {Encoding::Utf16BE, 2};
+    if (isUtf8(bytes))
+        return {Encoding::Utf8, bytes.starts_with("\xEF\xBB\xBF") ? 3u : 0u};
+    return {Encoding::Cp1251, 0};
+}
+
 std::string decodeText(std::string_view bytes)
 {
-    if (isUtf8(bytes)) {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-            bytes.remove_prefix(3);
-        return std::string(bytes);
-    }
+    const FileEncoding encoding = detectEncoding(bytes);
     std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char byte : bytes)
-        appendUtf8(out, cp1251(static_cast<unsigned char>(byte)));
+    out.reserve(bytes.size() * (encoding.encoding == Encoding::Cp1251 ? 2 : 1));
+    decodePiece(bytes.substr(encoding.markBytes), encoding.encoding, out);
     return out;
+}
+
+MemoTextReader::MemoTextReader(std::string_view file, std::int64_t capacity)
+    : m_file(file)
+    , m_encoding(detectEncoding(file))
+    , m_capacity(capacity)
+    , m_at(m_encoding.markBytes)
+{
+}
+
+std::string_view MemoTextReader::next(std::size_t maxBytes)
+{
+    const std::size_t end = pieceEnd(m_file, m_encoding.encoding, m_at, maxBytes);
+    std::string decoded;
+    decodePiece(m_file.substr(m_at, end - m_at), m_encoding.encoding, decoded);
+    m_at = end;
+    std::string_view text = decoded;
+    if (m_afterCR && text.starts_with('\n'))
+        text.remove_prefix(1);
+    m_afterCR = text.ends_with('\r');
+    m_piece = normalizeLineBreaks(text);
+    m_produced += std::int64_t(m_piece.size());
+    if (m_produced > m_capacity)
+        throw CapacityError();
+    return m_piece;
 }
 
 std::string normalizeLineBreaks(std::string_view text)

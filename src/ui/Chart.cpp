@@ -19,8 +19,14 @@ ChartSeries::ChartSeries(QObject* parent)
 
 QString ChartSeries::label(qsizetype index) const
 {
-    const qsizetype start = index == 0 ? 0 : m_labelEnds[std::size_t(index - 1)];
-    return m_labelText.mid(start, m_labelEnds[std::size_t(index)] - start);
+    const LabelRun& run =
+        *std::prev(std::upper_bound(m_labelRuns.begin(), m_labelRuns.end(), index,
+                                    [](qsizetype i, const LabelRun& r) { return i < r.first; }));
+    if (run.written < 0)
+        return QString::fromStdString(numtext::intToText(index - run.first));
+    const qsizetype at = run.written + (index - run.first);
+    const qsizetype start = at == 0 ? 0 : m_labelEnds[std::size_t(at - 1)];
+    return m_labelText.mid(start, m_labelEnds[std::size_t(at)] - start);
 }
 
 QColor ChartSeries::color(qsizetype index) const
@@ -30,7 +36,7 @@ QColor ChartSeries::color(qsizetype index) const
     return QColor::fromRgba(std::prev(run)->second);
 }
 
-void ChartSeries::append(double y, const QString& label, QRgb color)
+void ChartSeries::extendRange(double y)
 {
     if (m_y.empty()) {
         m_minY = m_maxY = y;
@@ -38,34 +44,43 @@ void ChartSeries::append(double y, const QString& label, QRgb color)
         m_minY = std::min(m_minY, y);
         m_maxY = std::max(m_maxY, y);
     }
+}
+
+void ChartSeries::startColor(QRgb color)
+{
     if (m_colors.empty() || m_colors.back().second != color)
         m_colors.emplace_back(count(), color);
-    m_y.push_back(y);
-    m_labelText += label;
-    m_labelEnds.push_back(m_labelText.size());
 }
 
 void ChartSeries::addPoint(double y, const QString& label, const QColor& color)
 {
-    append(y, label, color.rgba());
+    startColor(color.rgba());
+    if (m_labelRuns.empty() || m_labelRuns.back().written < 0)
+        m_labelRuns.push_back({count(), qsizetype(m_labelEnds.size())});
+    extendRange(y);
+    m_y.push_back(y);
+    m_labelText += label;
+    m_labelEnds.push_back(m_labelText.size());
     emit changed();
 }
 
-void ChartSeries::addPoints(std::span<const double> ys, const LabelOf& labelOf, const QColor& color)
+void ChartSeries::addPoints(std::span<const double> ys, const QColor& color)
 {
     if (ys.empty())
         return;
-    m_y.reserve(m_y.size() + ys.size());
-    m_labelEnds.reserve(m_labelEnds.size() + ys.size());
-    const QRgb rgba = color.rgba();
-    for (std::size_t k = 0; k < ys.size(); ++k)
-        append(ys[k], labelOf(qsizetype(k)), rgba);
+    startColor(color.rgba());
+    m_labelRuns.push_back({count(), -1});
+    const auto [low, high] = std::minmax_element(ys.begin(), ys.end());
+    extendRange(*low);
+    m_maxY = std::max(m_maxY, *high);
+    m_y.insert(m_y.end(), ys.begin(), ys.end());
     emit changed();
 }
 
 void ChartSeries::clear()
 {
     m_y = {};
+    m_labelRuns = {};
     m_labelText = QString();
     m_labelEnds = {};
     m_colors = {};
@@ -117,6 +132,11 @@ ChartSeries* Chart::series(int index) const { return index == 0 ? m_series : nul
 
 QWidget* Chart::view() const { return m_drawing ? m_drawing->widget() : nullptr; }
 
+QByteArray Chart::image(ImageFormat format) const
+{
+    return m_drawing ? m_drawing->image(format == ImageFormat::Svg) : QByteArray();
+}
+
 void Chart::appendTitleLine(const QString& line)
 {
     m_title.append(line);
@@ -150,6 +170,7 @@ void Chart::ensureView()
     if (!create)
         return;
     m_drawing.reset(create(this));
+    m_drawing->setSaveImageHandler([this] { emit saveImageRequested(); });
     m_drawing->widget()->setGeometry(rect());
     showTitle();
     showSeries();

@@ -25,8 +25,6 @@ class ChartDrawing;
 class ChartSeries : public QObject {
     Q_OBJECT
 public:
-    using LabelOf = std::function<QString(qsizetype)>;
-
     explicit ChartSeries(QObject* parent);
 
     qsizetype count() const { return static_cast<qsizetype>(m_y.size()); }
@@ -38,19 +36,29 @@ public:
     double maximumY() const { return m_maxY; }
 
     void addPoint(double y, const QString& label, const QColor& color);
-    // Adds ys in order, the k-th labelled labelOf(k), all in one colour, and redraws once.
-    void addPoints(std::span<const double> ys, const LabelOf& labelOf, const QColor& color);
+    // Adds ys in order, the k-th labelled with the number k, all in one colour, and redraws
+    // once. The labels are written when asked for, so ten million points hold only their Y.
+    void addPoints(std::span<const double> ys, const QColor& color);
     void clear();
 
 signals:
     void changed();
 
 private:
-    void append(double y, const QString& label, QRgb color);
+    void extendRange(double y);
+    void startColor(QRgb color);
+
+    // Labels in runs from a first point: numbered from 0 at that point, or written out one per
+    // point, from the given place in m_labelEnds.
+    struct LabelRun {
+        qsizetype first;
+        qsizetype written; // -1: numbered
+    };
 
     std::vector<double> m_y;
-    QString m_labelText;                              // every label, one after another
-    std::vector<qsizetype> m_labelEnds;               // where label i ends in m_labelText
+    std::vector<LabelRun> m_labelRuns;
+    QString m_labelText;                              // every written label, one after another
+    std::vector<qsizetype> m_labelEnds;               // where written label i ends in m_labelText
     std::vector<std::pair<qsizetype, QRgb>> m_colors; // runs: first point, colour
     double m_minY = 0;
     double m_maxY = 0;
@@ -71,6 +79,14 @@ public:
 
     // The drawing (a QChartView), once the chart has been shown; nullptr before.
     QWidget* view() const;
+
+    // The drawing as it stands, encoded as a PNG or SVG file; empty before the first show.
+    enum class ImageFormat { Png, Svg };
+    QByteArray image(ImageFormat format) const;
+
+signals:
+    // "Сохранить изображение…" in the drawing's context menu.
+    void saveImageRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

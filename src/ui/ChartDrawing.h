@@ -3,6 +3,7 @@
 // which the chart loads the first time it is shown: the program starts without loading Qt
 // Charts at all. The module sees only this interface, Qt and the standard library.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,10 @@ public:
     // fit change. The vertical axis writes its numbers in locale.
     virtual void showSeries(std::span<const double> ys, double minY, double maxY,
                             const std::function<QString(qsizetype)>& labelOf, const QLocale& locale) = 0;
+    // What "Сохранить изображение…" in the drawing's context menu calls.
+    virtual void setSaveImageHandler(const std::function<void()>& handler) = 0;
+    // The drawing as a PNG file, or as an SVG file.
+    virtual QByteArray image(bool svg) = 0;
 };
 
 // The module's one entry point, by this name: a new drawing in parent.

@@ -3,12 +3,17 @@
 
 #include "ui/ChartDrawing.h"
 
+#include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QRubberBand>
+#include <QSvgGenerator>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -18,35 +23,32 @@
 
 namespace {
 
-// Beyond this many points the drawn line is thinned (below); the chart is about 500 pixels
-// wide, so the line keeps every point the screen can show.
-constexpr std::size_t kBuckets = 1024;
-constexpr std::size_t kThinFrom = 4 * kBuckets;
-
-// The points to draw for ys: all of them for a short series; for a long one, of each of
-// kBuckets runs of consecutive points its first, lowest, highest and last point in X order.
-// A run is narrower than a pixel, so the thinned line covers the same pixels as the full one
-// while the drawing stays a few thousand points however long the series is.
-QList<QPointF> pointsToDraw(std::span<const double> ys)
+// The points to draw for ys[first..last] across a plot columns pixels wide: every point when
+// there are few, else for each pixel column its first, lowest, highest and last point in X
+// order, so the thinned line covers the same pixels as the full one (no peak is lost) while
+// the drawing stays a few thousand points however long the series is. Y is divided by scale.
+QList<QPointF> pointsToDraw(std::span<const double> ys, std::size_t first, std::size_t last,
+                            std::size_t columns, long double scale)
 {
     QList<QPointF> out;
-    const std::size_t n = ys.size();
-    if (n <= kThinFrom) {
+    const auto at = [&](std::size_t i) { return QPointF(double(i), double(ys[i] / scale)); };
+    const std::size_t n = last - first + 1;
+    if (n <= 4 * columns) {
         out.reserve(qsizetype(n));
-        for (std::size_t i = 0; i < n; ++i)
-            out.append(QPointF(double(i), ys[i]));
+        for (std::size_t i = first; i <= last; ++i)
+            out.append(at(i));
         return out;
     }
-    out.reserve(4 * kBuckets);
-    for (std::size_t b = 0; b < kBuckets; ++b) {
-        const std::size_t first = b * n / kBuckets;
-        const std::size_t last = (b + 1) * n / kBuckets - 1;
-        const auto [low, high] = std::minmax_element(ys.begin() + long(first), ys.begin() + long(last) + 1);
-        std::size_t picks[] = {first, std::size_t(low - ys.begin()), std::size_t(high - ys.begin()), last};
+    out.reserve(qsizetype(4 * columns));
+    for (std::size_t b = 0; b < columns; ++b) {
+        const std::size_t from = first + b * n / columns;
+        const std::size_t to = first + (b + 1) * n / columns - 1;
+        const auto [low, high] = std::minmax_element(ys.begin() + long(from), ys.begin() + long(to) + 1);
+        std::size_t picks[] = {from, std::size_t(low - ys.begin()), std::size_t(high - ys.begin()), to};
         std::sort(std::begin(picks), std::end(picks));
         for (std::size_t k = 0; k < 4; ++k)
             if (k == 0 || picks[k] != picks[k - 1])
-                out.append(QPointF(double(picks[k]), ys[picks[k]]));
+                out.append(at(picks[k]));
     }
     return out;
 }
@@ -76,20 +78,30 @@ std::optional<AxisRange> roundRange(double low, double high)
     }
 }
 
-// A range for values too large or too wide to step through in round numbers. Qt writes mark i
-// of n as low + i * (high - low) / (n - 1), so a range as wide as the doubles allow gets fewer
-// marks, and a column wider than that is shown around its middle, its ends beyond the plot.
-AxisRange wideRange(double low, double high)
+// The vertical axis for a column from low to high. A column whose range cannot be stepped
+// through in doubles (beyond the double range, or narrower than the smallest normal double) is
+// drawn divided by a power of ten, its marks labelled with that power written after them.
+struct YAxis {
+    AxisRange range;
+    long double scale; // the values drawn are the column's divided by this
+    QString format;    // of a mark's label
+};
+
+YAxis yAxisFor(long double low, long double high)
 {
-    if (static_cast<long double>(high) - low > DBL_MAX) {
-        const double middle = low / 2 + high / 2;
-        low = middle - DBL_MAX / 2;
-        high = middle + DBL_MAX / 2;
+    if (low == high) { // a flat line gets room above and below it
+        const long double pad = low == 0 ? 1 : fabsl(low) / 10;
+        low -= pad;
+        high += pad;
     }
-    int ticks = 5;
-    while (ticks > 2 && (ticks - 1) * (static_cast<long double>(high) - low) > DBL_MAX)
-        --ticks;
-    return {low, high, ticks};
+    if (low >= -DBL_MAX && high <= DBL_MAX)
+        if (const std::optional<AxisRange> range = roundRange(double(low), double(high)))
+            return {*range, 1, QStringLiteral("%.10g")};
+    const int exponent = int(floorl(log10l(std::max(fabsl(low), fabsl(high)))));
+    const long double scale = powl(10.0L, exponent);
+    const std::optional<AxisRange> range = roundRange(double(low / scale), double(high / scale));
+    return {range.value_or(AxisRange{-10, 10, 5}), scale,
+            QStringLiteral("%.10gE") + (exponent < 0 ? u'-' : u'+') + QString::number(std::abs(exponent))};
 }
 
 // 1, 2, 5, 10, 20, 50, ...
@@ -110,19 +122,38 @@ public:
     void showTitle(const QStringList& lines) override;
     void showSeries(std::span<const double> ys, double minY, double maxY,
                     const std::function<QString(qsizetype)>& labelOf, const QLocale& locale) override;
+    void setSaveImageHandler(const std::function<void()>& handler) override { m_saveImage = handler; }
+    QByteArray image(bool svg) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void layOutLabels();
+    // The whole series along X, as it is shown unzoomed.
+    std::pair<double, double> fullX() const;
+    void setX(double low, double high); // clamped to the series, then redrawn
+    void resetZoom();
+    void redraw(); // the thinned line and the labels for the X range shown
+    void layOutLabels(qsizetype first, qsizetype last);
 
     QLineSeries* m_line;
     QCategoryAxis* m_axisX;
     QValueAxis* m_axisY;
+    std::span<const double> m_ys;
+    YAxis m_y{{0, 1, 5}, 1, QStringLiteral("%.10g")};
     std::function<QString(qsizetype)> m_labelOf;
-    qsizetype m_count = 0;
+    std::function<void()> m_saveImage;
     qsizetype m_labelStep = 0; // points between two labels on the horizontal axis
+    qsizetype m_labelFirst = -1;
+    bool m_redrawing = false;
+    QRubberBand* m_band = nullptr; // a drag across the plot picks the stretch of X to zoom to
+    int m_dragFrom = 0;
 };
 
 ChartView::ChartView(QWidget* parent)
@@ -150,15 +181,17 @@ ChartView::ChartView(QWidget* parent)
     m_line->setPointLabelsVisible(false);
     c->addSeries(m_line);
     m_axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    m_axisY->setLabelFormat(QStringLiteral("%.10g"));
+    m_axisY->setLabelFormat(m_y.format);
     m_axisX->setLabelsFont(font());
     m_axisY->setLabelsFont(font());
     c->addAxis(m_axisX, Qt::AlignBottom);
     c->addAxis(m_axisY, Qt::AlignLeft);
     m_line->attachAxis(m_axisX);
     m_line->attachAxis(m_axisY);
-    // The labels that fit depend on the width the vertical axis leaves to the plot.
-    connect(c, &QChart::plotAreaChanged, this, [this] { layOutLabels(); });
+    // The labels that fit depend on the width the vertical axis leaves to the plot; a zoom
+    // changes the range of X shown.
+    connect(c, &QChart::plotAreaChanged, this, [this] { redraw(); });
+    connect(m_axisX, &QCategoryAxis::rangeChanged, this, [this] { redraw(); });
 
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus); // a drawing: Tab goes past it to the controls
@@ -190,71 +223,217 @@ void ChartView::showTitle(const QStringList& lines)
 void ChartView::showSeries(std::span<const double> ys, double minY, double maxY,
                            const std::function<QString(qsizetype)>& labelOf, const QLocale& locale)
 {
-    m_line->replace(pointsToDraw(ys));
-    m_count = qsizetype(ys.size());
+    m_ys = ys;
     m_labelOf = labelOf;
     chart()->setLocale(locale);
-    if (m_count == 0) {
-        m_axisY->setRange(0, 1);
-        m_axisY->setTickCount(5);
-    } else {
-        // A flat line gets room above and below it; the padding stays inside the double range.
-        long double low = minY;
-        long double high = maxY;
-        if (low == high) {
-            const long double pad = low == 0 ? 1 : std::fabs(low) / 10;
-            low -= pad;
-            high += pad;
-        }
-        const double bottom = double(std::max<long double>(low, -DBL_MAX));
-        const double top = double(std::min<long double>(high, DBL_MAX));
-        const AxisRange range = roundRange(bottom, top).value_or(wideRange(bottom, top));
-        m_axisY->setRange(range.low, range.high);
-        m_axisY->setTickCount(range.ticks);
-    }
-    // Point i sits at X i; a single point gets room on both sides.
-    const double first = m_count == 1 ? -0.5 : 0;
-    m_axisX->setRange(first, m_count == 0 ? 1 : m_count == 1 ? 0.5 : double(m_count - 1));
-    m_axisX->setStartValue(first);
+    m_y = ys.empty() ? YAxis{{0, 1, 5}, 1, QStringLiteral("%.10g")} : yAxisFor(minY, maxY);
+    m_axisY->setLabelFormat(m_y.format);
+    m_axisY->setRange(m_y.range.low, m_y.range.high);
+    m_axisY->setTickCount(m_y.range.ticks);
     m_labelStep = 0;
-    layOutLabels();
+    resetZoom();
 }
 
-void ChartView::layOutLabels()
+std::pair<double, double> ChartView::fullX() const
 {
-    const qsizetype n = m_count;
+    // Point i sits at X i; a single point gets room on both sides.
+    const qsizetype n = qsizetype(m_ys.size());
+    if (n == 0)
+        return {0, 1};
+    if (n == 1)
+        return {-0.5, 0.5};
+    return {0, double(n - 1)};
+}
+
+void ChartView::setX(double low, double high)
+{
+    const auto [first, last] = fullX();
+    constexpr double kNarrowest = 2; // a zoom still shows a segment
+    if (high - low < kNarrowest) {
+        const double middle = (low + high) / 2;
+        low = middle - kNarrowest / 2;
+        high = middle + kNarrowest / 2;
+    }
+    if (high - low >= last - first) {
+        low = first;
+        high = last;
+    } else if (low < first) {
+        high += first - low;
+        low = first;
+    } else if (high > last) {
+        low -= high - last;
+        high = last;
+    }
+    m_axisX->setStartValue(low);
+    m_axisX->setRange(low, high);
+    redraw();
+}
+
+void ChartView::resetZoom()
+{
+    const auto [first, last] = fullX();
+    setX(first, last);
+}
+
+void ChartView::redraw()
+{
+    if (m_redrawing)
+        return;
+    m_redrawing = true;
+    const qsizetype n = qsizetype(m_ys.size());
+    if (n == 0) {
+        m_line->clear();
+        layOutLabels(0, -1);
+    } else {
+        // The points shown and one beyond each side, so the line runs to the plot's edges.
+        const qsizetype first = std::clamp<qsizetype>(qsizetype(std::floor(m_axisX->min())) - 1, 0, n - 1);
+        const qsizetype last = std::clamp<qsizetype>(qsizetype(std::ceil(m_axisX->max())) + 1, first, n - 1);
+        const int columns =
+            std::max(1, int(chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width() * 0.8));
+        m_line->replace(
+            pointsToDraw(m_ys, std::size_t(first), std::size_t(last), std::size_t(columns), m_y.scale));
+        layOutLabels(std::max<qsizetype>(first, qsizetype(std::ceil(m_axisX->min()))),
+                     std::min<qsizetype>(last, qsizetype(std::floor(m_axisX->max()))));
+    }
+    m_redrawing = false;
+}
+
+void ChartView::layOutLabels(qsizetype first, qsizetype last)
+{
+    const qsizetype n = last - first + 1;
     // The smallest step of 1, 2, 5, 10, ... points at which the labels fit side by side; a
     // single label is shown even when it is wider than the plot.
     const QFontMetrics metrics(m_axisX->labelsFont());
     const double room = chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width() * 0.8;
     const int gap = metrics.horizontalAdvance(QStringLiteral("  "));
     qsizetype step = 1;
+    const auto firstAt = [&first](qsizetype s) { return (first + s - 1) / s * s; };
     while (n > 0) {
-        const qsizetype labels = (n - 1) / step + 1;
+        const qsizetype labels = last < firstAt(step) ? 1 : (last - firstAt(step)) / step + 1;
         if (labels == 1)
             break;
         if (labels * (metrics.horizontalAdvance(u'0') + gap) <= room) {
             int widest = 0;
-            for (qsizetype i = 0; i < n; i += step)
+            for (qsizetype i = firstAt(step); i <= last; i += step)
                 widest = std::max(widest, metrics.horizontalAdvance(m_labelOf(i)));
             if (labels * (widest + gap) <= room)
                 break;
         }
         step = nextNiceStep(step);
     }
-    if (step == m_labelStep)
+    const qsizetype from = n > 0 ? firstAt(step) : 0;
+    if (step == m_labelStep && from == m_labelFirst)
         return;
     m_labelStep = step;
+    m_labelFirst = from;
 
     for (const QString& label : m_axisX->categoriesLabels())
         m_axisX->remove(label);
-    for (qsizetype i = 0; i < n; i += step) {
+    for (qsizetype i = from; n > 0 && i <= std::max(last, from); i += step) {
         // The axis keys its labels by text; a zero-width space tells equal labels apart.
         QString label = m_labelOf(i);
         while (m_axisX->categoriesLabels().contains(label))
             label += QChar(0x200B);
         m_axisX->append(label, double(i));
     }
+}
+
+void ChartView::wheelEvent(QWheelEvent* event)
+{
+    const int steps = event->angleDelta().y() / 120;
+    if (steps == 0 || m_ys.size() < 2)
+        return;
+    // In by a fifth per notch, out by as much, about the point under the pointer.
+    const double factor = std::pow(0.8, steps);
+    const QPointF at =
+        chart()->mapToValue(chart()->mapFromScene(mapToScene(event->position().toPoint())), m_line);
+    const double low = m_axisX->min();
+    const double high = m_axisX->max();
+    const double centre = std::clamp(at.x(), low, high);
+    setX(centre - (centre - low) * factor, centre + (high - centre) * factor);
+    event->accept();
+}
+
+// A drag with the left button across the plot zooms X to the stretch it covers, the full
+// height of the plot marked while it goes.
+void ChartView::mousePressEvent(QMouseEvent* event)
+{
+    const QRectF area = chart()->plotArea();
+    if (event->button() == Qt::LeftButton && m_ys.size() > 1 && area.contains(event->position())) {
+        if (!m_band)
+            m_band = new QRubberBand(QRubberBand::Rectangle, viewport());
+        m_dragFrom = event->position().toPoint().x();
+        m_band->setGeometry(m_dragFrom, int(area.top()), 1, int(area.height()));
+        m_band->show();
+    }
+    event->accept();
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_band && m_band->isVisible()) {
+        const QRectF area = chart()->plotArea();
+        const int x = std::clamp(event->position().toPoint().x(), int(area.left()), int(area.right()));
+        m_band->setGeometry(std::min(x, m_dragFrom), int(area.top()), std::abs(x - m_dragFrom) + 1,
+                            int(area.height()));
+    }
+    event->accept();
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_band && m_band->isVisible()) {
+        m_band->hide();
+        const QRect band = m_band->geometry();
+        if (band.width() > 3) {
+            const auto valueAt = [this](int x) {
+                return chart()->mapToValue(QPointF(x, chart()->plotArea().center().y()), m_line).x();
+            };
+            setX(valueAt(band.left()), valueAt(band.right()));
+        }
+    }
+    event->accept();
+}
+
+void ChartView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        resetZoom();
+    event->accept();
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    const auto [first, last] = fullX();
+    menu.addAction(QStringLiteral("Сбросить масштаб"), this, [this] { resetZoom(); })
+        ->setEnabled(m_axisX->min() != first || m_axisX->max() != last);
+    menu.addAction(QStringLiteral("Сохранить изображение…"), this,
+                   [this] {
+                       if (m_saveImage)
+                           m_saveImage();
+                   })
+        ->setObjectName(QStringLiteral("saveImage"));
+    menu.exec(event->globalPos());
+}
+
+QByteArray ChartView::image(bool svg)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (svg) {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(size());
+        generator.setViewBox(rect());
+        generator.setTitle(chart()->title());
+        QPainter painter(&generator);
+        render(&painter);
+    } else {
+        grab().save(&buffer, "PNG");
+    }
+    return bytes;
 }
 
 } // namespace

@@ -40,26 +40,45 @@ FileError cannotOpen(const QString& path, const QString& description)
     return fileError("Cannot open file \"%1\". %2", path, description);
 }
 
-void writeTextFile(const QString& path, const QString& text, FileAccess access)
+AtomicFile::AtomicFile(const QString& path, FileAccess access)
+    : m_file(std::make_unique<QSaveFile>(path))
 {
-    QSaveFile file(path);
     // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count: a
     // buffered QSaveFile can commit a truncated file and report success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw cannotCreate(path, file.errorString());
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw cannotCreate(path, m_file->errorString());
 #ifdef Q_OS_UNIX
     // The temporary file becomes the file: restrict it before a single byte is written.
-    if (access == FileAccess::OwnerOnly && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0)
+    if (access == FileAccess::OwnerOnly && ::fchmod(m_file->handle(), S_IRUSR | S_IWUSR) != 0)
         throw cannotCreate(path, QString::fromLocal8Bit(std::strerror(errno)));
 #else
     if (access == FileAccess::OwnerOnly)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        m_file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 #endif
+}
+
+AtomicFile::~AtomicFile() = default;
+
+void AtomicFile::write(std::string_view bytes)
+{
+    if (m_file->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
+        throw FileError(kStreamWriteError);
+}
+
+void AtomicFile::commit()
+{
+    if (!m_file->commit())
+        throw FileError(kStreamWriteError);
+}
+
+void writeTextFile(const QString& path, const QString& text, FileAccess access)
+{
+    AtomicFile file(path, access);
     QString crlf = text;
     crlf.replace(u'\n', QStringLiteral("\r\n"));
     const QByteArray bytes = crlf.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(kStreamWriteError);
+    file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    file.commit();
 }
 
 } // namespace ui

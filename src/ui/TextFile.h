@@ -5,7 +5,11 @@
 
 #include <QString>
 
+#include <memory>
 #include <stdexcept>
+#include <string_view>
+
+class QSaveFile;
 
 namespace ui {
 
@@ -21,6 +25,23 @@ FileError cannotOpen(const QString& path, const QString& description);
 inline constexpr const char* kStreamWriteError = "Stream write error";
 
 enum class FileAccess { Default, OwnerOnly };
+
+// A file replaced whole: written to a temporary file beside it that takes its place on commit.
+// Destroyed uncommitted, it leaves the previous file as it was.
+class AtomicFile {
+public:
+    // Throws cannotCreate. OwnerOnly creates the file readable and writable by its owner alone.
+    explicit AtomicFile(const QString& path, FileAccess access = FileAccess::Default);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void write(std::string_view bytes); // throws kStreamWriteError
+    void commit();                      // throws kStreamWriteError
+
+private:
+    std::unique_ptr<QSaveFile> m_file;
+};
 
 // Replaces path with text (UTF-8), each '\n' written as CR LF. OwnerOnly creates the file
 // readable and writable by its owner alone. Throws cannotCreate when the file cannot be

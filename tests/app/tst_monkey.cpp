@@ -25,6 +25,7 @@
 #include "loan/UnitKred.h"
 #include "numtext/numtext.h"
 #include "password/UnitSort.h"
+#include "plot/MemoEditor.h"
 #include "plot/UnitGraph.h"
 #include "plot/plotdata.h"
 #include "ui/Chart.h"
@@ -167,7 +168,7 @@ public:
         QDir(folder).mkpath(QStringLiteral("plots/folder"));
         QFile big(QDir(folder).filePath(QStringLiteral("plots/big.txt"))); // sparse: takes no disk
         big.open(QIODevice::WriteOnly);
-        big.resize(plot::kMemoCapacity + 1);
+        big.resize(plot::kMemoCapacity * 4 + 5); // beyond what any encoding could fit in the memo
         start();
     }
 
@@ -186,6 +187,8 @@ public:
         m_opened = false;
         m_checkedBoxes = 0;
         m_eventLoop = false;
+        // A step that turns the event loop (the plot window's long steps do) fires this first.
+        QTimer::singleShot(0, qApp, [this] { m_eventLoop = true; });
         QElapsedTimer clock;
         clock.start();
         const qint64 waitedBefore = waitedForProcessor();
@@ -299,7 +302,7 @@ private:
              QWidget* box = control<QWidget>(isTextBox);
              if (!box)
                  return;
-             const QString text = randomText(qobject_cast<QPlainTextEdit*>(box));
+             const QString text = randomText(qobject_cast<QPlainTextEdit*>(box) || plotMemo(box));
              m_what = QStringLiteral("type \"%1\" into %2").arg(text, nameOf(box));
              if (m_random.bounded(4))
                  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier); // typed over everything
@@ -497,9 +500,17 @@ private:
         return pick(found);
     }
 
+    // The plot window's memo, when widget is it.
+    static plot::MemoEditor* plotMemo(const QWidget* widget)
+    {
+        const auto* graph = qobject_cast<const TfmGraph*>(widget->window());
+        return graph && graph->Memo1 && graph->Memo1->widget() == widget ? graph->Memo1 : nullptr;
+    }
+
     static bool isTextBox(const QWidget* widget)
     {
-        return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
+        return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget) ||
+               plotMemo(widget);
     }
 
     void trigger(const char* action)
@@ -683,8 +694,11 @@ private:
     // never shown has none).
     static QByteArray memoFile(const ui::ToolWindow* window)
     {
-        return crlf(window->isBuilt() ? testkit::byName<QPlainTextEdit>(window, "Memo1")->toPlainText()
-                                      : QString());
+        if (!window->isBuilt())
+            return QByteArray();
+        if (const auto* list = qobject_cast<const QPlainTextEdit*>(memoOf(window)))
+            return crlf(list->toPlainText());
+        return crlf(plotMemo(memoOf(window))->toPlainText());
     }
     // The payment schedule shown, as its CSV file holds it.
     QByteArray scheduleFile() const
@@ -747,12 +761,16 @@ private:
         return false;
     }
 
+    static QWidget* memoOf(const ui::ToolWindow* window) { return testkit::byName<QWidget>(window, "Memo1"); }
+
     // The text the user sees in a control.
     static QString textOf(const QWidget* widget)
     {
         if (auto* edit = qobject_cast<const QLineEdit*>(widget))
             return edit->text();
         if (auto* memo = qobject_cast<const QPlainTextEdit*>(widget))
+            return memo->toPlainText();
+        if (plot::MemoEditor* memo = plotMemo(widget))
             return memo->toPlainText();
         if (auto* label = qobject_cast<const QLabel*>(widget))
             return label->text();

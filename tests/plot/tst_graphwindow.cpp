@@ -3,6 +3,7 @@
 // the chart read back as title lines and points.
 
 #include "app/Unitcalc.h"
+#include "plot/MemoEditor.h"
 #include "plot/UnitGraph.h"
 #include "plot/plotdata.h"
 #include "ui/Chart.h"
@@ -13,9 +14,16 @@
 #include <QChartView>
 #include <QGraphicsTextItem>
 #include <QLineSeries>
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
+#include <QClipboard>
+#include <QProgressDialog>
+#include <QScrollBar>
+#include <QValueAxis>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
 
 using testkit::byName;
 using testkit::click;
@@ -67,7 +75,8 @@ private:
     }
     ui::Chart* chart() const { return byName<ui::Chart>(w(), "Chart1"); }
     ui::ChartSeries* series() const { return chart()->series(0); }
-    QPlainTextEdit* memo() const { return byName<QPlainTextEdit>(w(), "Memo1"); }
+    plot::MemoEditor* memo() const { return w()->Memo1; }
+    QAbstractScrollArea* memoBox() const { return byName<QAbstractScrollArea>(w(), "Memo1"); }
     bool plotEnabled() const { return byName<QPushButton>(w(), "BitBtn2")->isEnabled(); }
     QChart* drawing() const { return qobject_cast<QChartView*>(chart()->view())->chart(); }
     QCategoryAxis* xAxis() const
@@ -92,9 +101,11 @@ private slots:
         QCOMPARE(w->windowTitle(), kPlot);
         QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 220, 192));
         QCOMPARE(chart()->geometry(), QRect(8, 8, 505, 417));
-        QCOMPARE(memo()->geometry(), QRect(520, 8, 105, 201));
+        QCOMPARE(memoBox(), memo()->widget());
+        QCOMPARE(memoBox()->geometry(), QRect(520, 8, 105, 201));
+        QCOMPARE(memoBox()->accessibleName(), QStringLiteral("Данные графика"));
         QVERIFY(memo()->toPlainText().isEmpty());
-        QCOMPARE(memo()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(memoBox()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         const QPalette& pal = w->palette();
         const struct {
             const char* name;
@@ -123,7 +134,7 @@ private slots:
         QVERIFY(plotEnabled());
         // Tab leaves the memo and visits the buttons top to bottom.
         QStringList order;
-        QWidget* at = memo();
+        QWidget* at = memoBox();
         for (int i = 0; i < 5; ++i) {
             order << at->objectName();
             do
@@ -131,7 +142,79 @@ private slots:
             while (!(at->focusPolicy() & Qt::TabFocus));
         }
         QCOMPARE(order, (QStringList{"Memo1", "BitBtn2", "BitBtn1", "BitBtn3", "Button2"}));
-        QVERIFY(memo()->tabChangesFocus());
+    }
+
+    // The memo as a user edits it: each row's keys are sent to the memo holding "12\n34".
+    void memoEditing_data()
+    {
+        QTest::addColumn<QString>("keys"); // space-separated: text, or ^X for Ctrl+X, or a key name
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("focus"); // afterwards
+        QTest::addColumn<int>("lines");
+        // clang-format off
+        QTest::newRow("typing at the end") << "^End Enter 5,6" << "12\n34\n5,6" << "" << "Memo1" << 3;
+        QTest::newRow("select all and copy") << "^A ^C" << "12\n34" << "12\n34" << "Memo1" << 2;
+        QTest::newRow("cut and paste back twice") << "^A ^X ^V ^V" << "12\n3412\n34" << "12\n34" << "Memo1" << 3;
+        QTest::newRow("typing undone") << "7 8 ^Z" << "12\n34" << "" << "Memo1" << 2;
+        QTest::newRow("undo then redo") << "7 ^Z ^Y" << "712\n34" << "" << "Memo1" << 2;
+        QTest::newRow("Tab leaves the memo") << "Tab" << "12\n34" << "" << "BitBtn2" << 2;
+        QTest::newRow("Shift+Tab leaves backwards") << "Backtab" << "12\n34" << "" << "Button2" << 2;
+        QTest::newRow("a final line break ends the last line") << "^End Enter" << "12\n34\n" << "" << "Memo1" << 2;
+        // clang-format on
+    }
+
+    void memoEditing()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, memo);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, focus);
+        QFETCH(int, lines);
+        open();
+        w()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w()));
+        QApplication::clipboard()->clear();
+        this->memo()->setPlainText(QStringLiteral("12\n34"));
+        memoBox()->setFocus();
+        for (const QString& key : keys.split(u' ')) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : memoBox();
+            if (key.startsWith(u'^') && key.size() == 2)
+                QTest::keyClick(target, key.at(1).toLatin1(), Qt::ControlModifier);
+            else if (key == QLatin1String("^End"))
+                QTest::keyClick(target, Qt::Key_End, Qt::ControlModifier);
+            else if (key == QLatin1String("Enter"))
+                QTest::keyClick(target, Qt::Key_Return);
+            else if (key == QLatin1String("Tab"))
+                QTest::keyClick(target, Qt::Key_Tab);
+            else if (key == QLatin1String("Backtab"))
+                QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+            else
+                QTest::keyClicks(target, key);
+        }
+        QCOMPARE(this->memo()->toPlainText(), memo);
+        QCOMPARE(QApplication::clipboard()->text(), clipboard);
+        QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
+        QCOMPARE(this->memo()->lineCount(), lines);
+    }
+
+    // A line wider than the memo wraps, so the memo never scrolls sideways; the vertical
+    // scroll bar follows the lines.
+    void memoWrapsAndScrolls()
+    {
+        open();
+        memo()->setPlainText(QString(300, u'7'));
+        QCoreApplication::processEvents();
+        QVERIFY(!memoBox()->horizontalScrollBar()->isVisible());
+        QString lines;
+        for (int i = 0; i < 1000; ++i)
+            lines += QString::number(i) + u'\n';
+        memo()->setPlainText(lines);
+        QCoreApplication::processEvents();
+        QScrollBar* bar = memoBox()->verticalScrollBar();
+        QVERIFY(bar->isVisible());
+        QVERIFY(bar->maximum() > 900);
+        QCOMPARE(memo()->lineCount(), 1000);
     }
 
     void plotColumn_data()
@@ -267,6 +350,13 @@ private slots:
             << "data.txt" << QByteArray("\xF7\xE8\xF1\xEB\xEE") << "число" << "";
         QTest::newRow("missing file") << "missing.txt" << QByteArray() << "1\n4\n9"
                                       << "Cannot open file \"%1\". No such file or directory.";
+        QTest::newRow("UTF-16 with its mark")
+            << "data.txt" << QByteArray("\xFF\xFE" "5\0\r\0\n\0" "6\0", 10) << "5\n6" << "";
+        // A FIFO would block a read until a writer came; a folder is not a file either.
+        QTest::newRow("FIFO") << "fifo.txt" << QByteArray() << "1\n4\n9"
+                              << "Cannot open file \"%1\". Not a regular file.";
+        QTest::newRow("folder") << "folder.txt" << QByteArray() << "1\n4\n9"
+                                << "Cannot open file \"%1\". Is a directory.";
         // clang-format on
         // A sparse file: its size is over the capacity, yet it occupies no disk and is never read.
         QTest::newRow("beyond the memo's capacity") << "huge.txt" << QByteArray() << "1\n4\n9"
@@ -283,8 +373,10 @@ private slots:
         writeAll(m_app.path("data.txt"), file);
         QFile huge(m_app.path("huge.txt"));
         QVERIFY(huge.open(QIODevice::WriteOnly));
-        QVERIFY(huge.resize(plot::kMemoCapacity + 1));
+        QVERIFY(huge.resize(plot::kMemoCapacity * 4 + 5));
         huge.close();
+        QVERIFY(::mkfifo(QFile::encodeName(m_app.path("fifo.txt")).constData(), 0600) == 0);
+        QVERIFY(QDir(m_app.dir->path()).mkdir(QStringLiteral("folder.txt")));
         plot(QStringLiteral("1\n4\n9"));
         const QString chosen = m_app.path(name);
         m_app.dialogs->fileAnswers.push_back(chosen);
@@ -402,6 +494,193 @@ private slots:
         for (const QString& label : labels)
             QCOMPARE(xAxis()->endValue(label), label.toDouble());
         QCOMPARE(labels[0], QStringLiteral("0"));
+    }
+    // What the memo holds comes back from its file byte for byte, a leading byte-order mark
+    // included, and the file holds the memo's text with CR LF line ends.
+    void saveAndLoadRoundTrip_data()
+    {
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("column") << "1\n2,5\n" << QByteArray("1\r\n2,5\r\n");
+        QTest::newRow("leading byte-order mark kept") << QStringLiteral("\uFEFF1")
+                                                      << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                                    "1");
+        QTest::newRow("byte-order mark inside") << QStringLiteral("1\uFEFF") << QByteArray("1\xEF\xBB\xBF");
+    }
+
+    void saveAndLoadRoundTrip()
+    {
+        QFETCH(QString, memo);
+        QFETCH(QByteArray, file);
+        open();
+        this->memo()->setPlainText(memo);
+        m_app.dialogs->fileAnswers = {m_app.path("data.txt"), m_app.path("data.txt")};
+        click(w(), "BitBtn1");
+        QCOMPARE(readAll(m_app.path("data.txt")), file);
+        this->memo()->setPlainText(QString());
+        click(w(), "BitBtn3");
+        QCOMPARE(this->memo()->toPlainText().toUtf8(), memo.toUtf8());
+        QCOMPARE(m_app.dialogs->errors(), QStringList());
+    }
+
+    // "Отмена" in the progress box ends a load, a save or a plot with nothing changed: the
+    // memo, the file and the chart stay as they were.
+    void cancelLeavesEverything_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("load") << "BitBtn3";
+        QTest::newRow("save") << "BitBtn1";
+        QTest::newRow("plot") << "BitBtn2";
+    }
+
+    void cancelLeavesEverything()
+    {
+        QFETCH(QString, button);
+        open();
+        writeAll(m_app.path("data.txt"), "5\r\n6\r\n");
+        memo()->setPlainText(QStringLiteral("1\n4\n9"));
+        m_app.dialogs->fileAnswers = {m_app.path("data.txt")};
+        // The box is cancelled at the first turn of the event loop, before the step's end is seen.
+        bool cancelled = false;
+        QTimer::singleShot(0, w(), [&] {
+            auto* box = w()->findChild<QProgressDialog*>(QStringLiteral("progress"));
+            QVERIFY(box);
+            QCOMPARE(box->labelText().isEmpty(), false);
+            box->cancel();
+            cancelled = true;
+        });
+        click(w(), button.toLatin1().constData());
+        QVERIFY(cancelled);
+        QCOMPARE(memo()->toPlainText(), QStringLiteral("1\n4\n9"));
+        QCOMPARE(readAll(m_app.path("data.txt")), QByteArray("5\r\n6\r\n"));
+        QCOMPARE(QDir(m_app.dir->path()).entryList(QDir::Files), QStringList{"data.txt"});
+        QCOMPARE(chart()->titleLines(), QStringList{kTitle});
+        QCOMPARE(series()->count(), 0);
+        QCOMPARE(m_app.dialogs->errors(), QStringList());
+        QVERIFY(plotEnabled());
+        // The memo takes typing again.
+        memoBox()->setFocus();
+        QTest::keyClicks(memoBox(), QStringLiteral("0"));
+        QCOMPARE(memo()->toPlainText(), QStringLiteral("01\n4\n9"));
+    }
+
+    // Every finite value is drawn inside the axes, whose marks are numbers.
+    void extremeValuesInsideTheAxes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lowest"); // label of the lowest mark
+        QTest::newRow("beyond the double range apart") << "1E308\n-1E308\n1"
+                                                       << "-1E+308";
+        QTest::newRow("denormals") << "1E-320\n2E-320\n3E-320"
+                                   << "1E-320";
+        QTest::newRow("ordinary") << "1\n4\n9"
+                                  << "0";
+    }
+
+    void extremeValuesInsideTheAxes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, lowest);
+        open();
+        plot(text);
+        QCOMPARE(m_app.dialogs->errors(), QStringList());
+        auto* axis = qobject_cast<QValueAxis*>(drawing()->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        const QList<QPointF> drawn = qobject_cast<QLineSeries*>(drawing()->series().value(0))->points();
+        QCOMPARE(drawn.size(), 3);
+        for (const QPointF& p : drawn)
+            QVERIFY2(p.y() >= axis->min() && p.y() <= axis->max(), qPrintable(QString::number(p.y())));
+        // The marks are apart: the points are not squeezed onto one line.
+        QVERIFY(drawn[2].y() != drawn[0].y());
+        QVERIFY(axis->tickCount() >= 3);
+        QCoreApplication::processEvents();
+        QStringList labels;
+        for (const QGraphicsItem* item : qobject_cast<QChartView*>(chart()->view())->scene()->items())
+            if (const auto* label = dynamic_cast<const QGraphicsTextItem*>(item))
+                labels << label->toPlainText();
+        QVERIFY2(labels.contains(lowest), qPrintable(labels.join(u' ')));
+    }
+
+    // The wheel and a drag zoom into X, a double click goes back; the drawn line follows the
+    // range shown, every point when it is narrow enough, and the vertical axis stays.
+    void zoom()
+    {
+        open();
+        QString text;
+        for (int i = 0; i < 100000; ++i)
+            text += QString::number(i % 100) + u'\n';
+        plot(text);
+        auto* view = qobject_cast<QChartView*>(chart()->view());
+        auto* yAxis = qobject_cast<QValueAxis*>(drawing()->axes(Qt::Vertical).value(0));
+        const auto range = [&] { return std::pair(xAxis()->min(), xAxis()->max()); };
+        const auto full = range();
+        QCOMPARE(full, std::pair(0.0, 99999.0));
+        const std::pair yRange(yAxis->min(), yAxis->max());
+        const QPoint middle = view->mapFromScene(drawing()->plotArea().center());
+        for (int notch = 0; notch < 40; ++notch) {
+            QWheelEvent wheel(middle, view->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(view->viewport(), &wheel);
+        }
+        const auto zoomed = range();
+        QVERIFY(zoomed.second - zoomed.first < 100);
+        QVERIFY(zoomed.first > 40000 && zoomed.second < 60000);
+        QCOMPARE(std::pair(yAxis->min(), yAxis->max()), yRange);
+        const QList<QPointF> drawn = qobject_cast<QLineSeries*>(drawing()->series().value(0))->points();
+        QVERIFY(drawn.size() < 110);
+        for (const QPointF& p : drawn)
+            QCOMPARE(p.y(), double(int(p.x()) % 100)); // every point, none thinned away
+        QVERIFY(xAxis()->categoriesLabels().size() >= 2);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, middle);
+        QCOMPARE(range(), full);
+        // A drag over the middle tenth of the plot zooms to about that tenth.
+        const QRectF area = drawing()->plotArea();
+        const QPoint from = view->mapFromScene(QPointF(area.left() + area.width() * 0.45, area.center().y()));
+        const QPoint to = view->mapFromScene(QPointF(area.left() + area.width() * 0.55, area.center().y()));
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &move);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+        const auto dragged = range();
+        QVERIFY2(dragged.first > 40000 && dragged.second < 60000 && dragged.second - dragged.first > 5000,
+                 qPrintable(QStringLiteral("%1 %2").arg(dragged.first).arg(dragged.second)));
+        QCOMPARE(std::pair(yAxis->min(), yAxis->max()), yRange);
+        // A new plot shows the whole column again.
+        click(w(), "Button2");
+        plot(QStringLiteral("1\n4\n9"));
+        QCOMPARE(range(), std::pair(0.0, 2.0));
+    }
+
+    // "Сохранить изображение…" writes the drawing as PNG or SVG by the name's suffix, whole or
+    // not at all; a failure is reported in the program's box.
+    void saveImage_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("start"); // of the file written; empty: none
+        QTest::addColumn<QString>("error");
+        QTest::newRow("PNG") << "plot.png" << QByteArray("\x89PNG\r\n") << "";
+        QTest::newRow("SVG") << "plot.SVG" << QByteArray("<?xml") << "";
+        QTest::newRow("missing folder")
+            << "missing/plot.png" << QByteArray() << "Cannot create file \"%1\". No such file or directory.";
+    }
+
+    void saveImage()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, start);
+        QFETCH(QString, error);
+        open();
+        plot(QStringLiteral("1\n4\n9"));
+        const QString path = m_app.path(name);
+        m_app.dialogs->fileAnswers = {path};
+        emit chart()->saveImageRequested();
+        QCOMPARE(m_app.dialogs->lastFilter, QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)"));
+        QCOMPARE(m_app.dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error.arg(path)});
+        QCOMPARE(readAll(path).startsWith(start.isEmpty() ? QByteArray("<missing>") : start), true);
+        if (name.endsWith(QLatin1String("SVG")))
+            QVERIFY(readAll(path).contains("<svg"));
+        QCOMPARE(QDir(m_app.dir->path()).entryList(QDir::Files).size(), start.isEmpty() ? 0 : 1);
     }
 };
 

@@ -59,6 +59,10 @@ private slots:
             << QByteArray("1\n1.5\n2") << QList<double>{1} << notValid.arg("1.5");
         QTest::newRow("beyond the double range")
             << QByteArray("1\n1E400\n2") << QList<double>{1} << "Floating point overflow";
+        // A long bad line is quoted by its first bytes, never cutting a character.
+        const QByteArray longLine = "1\n" + QByteArray(1999, 'x') + "\xD0\xAF" + QByteArray(100000, 'y');
+        QTest::newRow("long bad line quoted by its beginning")
+            << longLine << QList<double>{1} << notValid.arg(QString(1999, u'x') + QStringLiteral("\u2026"));
     }
 
     void readColumn()
@@ -81,6 +85,15 @@ private slots:
         QTest::newRow("byte-order mark dropped") << QByteArray("\xEF\xBB\xBF"
                                                                "1")
                                                  << QStringLiteral("1");
+        QTest::newRow("one of two byte-order marks dropped") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                                           "1")
+                                                             << QStringLiteral("\uFEFF1");
+        QTest::newRow("UTF-16 LE with its mark") << QByteArray("\xFF\xFE\x2F\x04\x0A\x00\x3D\xD8\x00\xDE", 10)
+                                                 << QString::fromUtf8("Я\n\xF0\x9F\x98\x80");
+        QTest::newRow("UTF-16 BE with its mark, a mark inside kept")
+            << QByteArray("\xFE\xFF\x04\x2F\xFE\xFF", 6) << QStringLiteral("Я\uFEFF");
+        QTest::newRow("UTF-16 unpaired surrogates and an odd last byte")
+            << QByteArray("\xFF\xFE\x00\xDC\x3D\xD8\x31\x00\x32", 9) << QStringLiteral("\uFFFD\uFFFD1\uFFFD");
         QTest::newRow("byte-order mark inside kept")
             << QByteArray("1\xEF\xBB\xBF") << QStringLiteral("1\uFEFF");
         QTest::newRow("Windows-1251 letters") << QByteArray("\xC0\xFF\xA8\xB8") << QStringLiteral("АяЁё");
@@ -98,9 +111,64 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, text);
-        const std::string got =
-            plot::decodeText(std::string_view(file.constData(), std::size_t(file.size())));
-        QCOMPARE(QString::fromUtf8(got.data(), qsizetype(got.size())), text);
+        // Bytes are compared: a conversion to QString would drop a leading byte-order mark.
+        QCOMPARE(bytes(plot::decodeText(std::string_view(file.constData(), std::size_t(file.size())))),
+                 text.toUtf8());
+    }
+
+    // Read a piece at a time, a file gives the text it decodes to, its line breaks made LF,
+    // wherever the pieces end: in a CR LF, a UTF-8 sequence or a UTF-16 surrogate pair.
+    void memoTextReader_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBF\xD0\xAF\r\n\xF0\x9F\x98\x80\r\r\n1\r");
+        QTest::newRow("Windows-1251") << QByteArray("\xC0\r\n\xFF\r");
+        QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE\x2F\x04\x0D\x00\x0A\x00\x3D\xD8\x00\xDE\x0D\x00",
+                                                 14);
+        QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\xD8\x3D\xDE\x00\x00\x0D\x00\x0A\x04\x2F", 12);
+    }
+
+    void memoTextReader()
+    {
+        QFETCH(QByteArray, file);
+        const std::string_view data(file.constData(), std::size_t(file.size()));
+        const std::string whole = plot::normalizeLineBreaks(plot::decodeText(data));
+        for (std::size_t piece = 1; piece <= 5; ++piece) {
+            plot::MemoTextReader reader(data);
+            std::string text;
+            while (!reader.atEnd())
+                text += reader.next(piece);
+            QCOMPARE(bytes(text), bytes(whole));
+            QCOMPARE(reader.bytesRead(), data.size());
+        }
+    }
+
+    // The capacity counts the memo's text: single-byte Cyrillic doubles, CR LF halves.
+    void memoTextReaderCapacity_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("fits"); // in 4 bytes of text
+        QTest::newRow("at the capacity") << QByteArray("1234") << true;
+        QTest::newRow("CR LF counts once") << QByteArray("12\r\n3") << true;
+        QTest::newRow("one byte over") << QByteArray("12345") << false;
+        QTest::newRow("three bytes of Windows-1251, six of text") << QByteArray("\xC0\xC1\xC2") << false;
+    }
+
+    void memoTextReaderCapacity()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, fits);
+        plot::MemoTextReader reader(std::string_view(file.constData(), std::size_t(file.size())), 4);
+        bool threw = false;
+        try {
+            while (!reader.atEnd())
+                reader.next(2);
+        } catch (const plot::CapacityError& error) {
+            threw = true;
+            QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Text exceeds memo capacity"));
+        }
+        QCOMPARE(threw, !fits);
+        QVERIFY(plot::cannotFit(4 * 4 + 5, 4) && !plot::cannotFit(4 * 4 + 4, 4));
     }
 
     void normalizeLineBreaks_data()
