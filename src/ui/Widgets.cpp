@@ -63,7 +63,8 @@ void RadioGroup::setItems(const QStringList& items, int columns)
     constexpr int kInset = 8;
     QStyleOptionGroupBox option;
     initStyleOption(&option);
-    const QRect inside = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
+    const QRect inside =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
     const int top = std::max(fontMetrics().height() + 2, inside.top());
     const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
     const int columnWidth = (width() - 2 * kInset) / columns;

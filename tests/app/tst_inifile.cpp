@@ -95,7 +95,8 @@ private slots:
         // What was there before reads the same after the file is written back.
         const ini::IniFile read(before.toStdString());
         if (section != QLatin1String("Color"))
-            QCOMPARE(ini::IniFile(file.text()).readInteger("Color", "Form", -1), read.readInteger("Color", "Form", -1));
+            QCOMPARE(ini::IniFile(file.text()).readInteger("Color", "Form", -1),
+                     read.readInteger("Color", "Form", -1));
     }
 };
 

@@ -291,7 +291,8 @@ private slots:
             QApplication::sendEvent(view, &second);
             QTest::mouseRelease(view, Qt::LeftButton, {}, at);
         } else {
-            QTest::mouseClick(view, gesture == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton, {}, at);
+            QTest::mouseClick(view, gesture == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton, {},
+                              at);
         }
         QCOMPARE(selected(target), QStringLiteral("Фут"));
         QCOMPARE(picks.count(), 1);

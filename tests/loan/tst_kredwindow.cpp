@@ -234,10 +234,18 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("end"); // of the text shown without focus
-        QTest::newRow("fits") << "Edit5" << "-16254,86" << "-16254,86";
-        QTest::newRow("too many digits") << "Edit5" << "-16254,8653206598" << "…";
-        QTest::newRow("large exponent") << "Edit5" << "-2,78170229094446E298" << "…E298";
-        QTest::newRow("small exponent, narrow box") << "Edit9" << "1,00499170807131E-300" << "…E-300";
+        QTest::newRow("fits") << "Edit5"
+                              << "-16254,86"
+                              << "-16254,86";
+        QTest::newRow("too many digits") << "Edit5"
+                                         << "-16254,8653206598"
+                                         << "…";
+        QTest::newRow("large exponent") << "Edit5"
+                                        << "-2,78170229094446E298"
+                                        << "…E298";
+        QTest::newRow("small exponent, narrow box") << "Edit9"
+                                                    << "1,00499170807131E-300"
+                                                    << "…E-300";
     }
 
     void longAnswersShowThatTheyContinue()

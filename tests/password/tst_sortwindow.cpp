@@ -333,9 +333,12 @@ private slots:
     {
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("link to a file of the user's") << "link" << "Is a symbolic link";
-        QTest::newRow("dangling link") << "dangling" << "Is a symbolic link";
-        QTest::newRow("named pipe") << "pipe" << "Not a regular file";
+        QTest::newRow("link to a file of the user's") << "link"
+                                                      << "Is a symbolic link";
+        QTest::newRow("dangling link") << "dangling"
+                                       << "Is a symbolic link";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "Not a regular file";
     }
 
     void plantedListFileRefused()
@@ -355,7 +358,8 @@ private slots:
         QVERIFY(m_w->isVisible());
         QCOMPARE(readAll(victim), planted == QLatin1String("link") ? QByteArray() : QByteArray("<no file>"));
         QCOMPARE(QDir(m_app.dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
-                 planted == QLatin1String("link") ? QStringList({"Pass.txt", "victim"}) : QStringList{"Pass.txt"});
+                 planted == QLatin1String("link") ? QStringList({"Pass.txt", "victim"})
+                                                  : QStringList{"Pass.txt"});
     }
 
     // A box of another window holds nothing: characters keep coming and the listed password is

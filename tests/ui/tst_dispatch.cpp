@@ -191,10 +191,12 @@ private slots:
         QTest::addColumn<QByteArray>("message");
         QTest::addColumn<QString>("shown");
         const QString replacement(QChar::ReplacementCharacter);
-        static constexpr char binary[] = "'\xFF\xFE" "1\0" "2' is not a valid floating point value";
+        static constexpr char binary[] = "'\xFF\xFE"
+                                         "1\0"
+                                         "2' is not a valid floating point value";
         QTest::newRow("NUL inside") << QByteArray(binary, sizeof binary - 1)
-                                    << "'" + replacement.repeated(2) + "1" + replacement
-                                           + "2' is not a valid floating point value.";
+                                    << "'" + replacement.repeated(2) + "1" + replacement +
+                                           "2' is not a valid floating point value.";
         QTest::newRow("control last") << QByteArray("tab\t") << "tab" + replacement;
         QTest::newRow("line break kept") << QByteArray("one\ntwo") << "one\ntwo.";
     }

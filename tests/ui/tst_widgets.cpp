@@ -71,8 +71,9 @@ private slots:
             group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, group);
         for (int i = 0; i < items; ++i) {
             const QRect item = group->item(i)->geometry();
-            QVERIFY2(inside.contains(QRect(item.topLeft(), group->item(i)->sizeHint().boundedTo(item.size()))),
-                     qPrintable(QStringLiteral("item %1 at %2,%3").arg(i).arg(item.y()).arg(item.height())));
+            QVERIFY2(
+                inside.contains(QRect(item.topLeft(), group->item(i)->sizeHint().boundedTo(item.size()))),
+                qPrintable(QStringLiteral("item %1 at %2,%3").arg(i).arg(item.y()).arg(item.height())));
         }
     }
 
