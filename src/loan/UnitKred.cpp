@@ -181,7 +181,16 @@ void AnswerBox::paintEvent(QPaintEvent* event)
     initStyleOption(&option);
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
-    painter.drawText(textArea(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    // In a very narrow box even one digit, the mark and the exponent may not fit: they are set
+    // tighter rather than losing the exponent's end.
+    const QRect area = textArea();
+    const int overrun = fontMetrics().horizontalAdvance(shown) - area.width();
+    if (overrun > 0 && shown.size() > 1) {
+        QFont tight = font();
+        tight.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overrun) / qreal(shown.size() - 1));
+        painter.setFont(tight);
+    }
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
 }
 
 void AnswerBox::resizeEvent(QResizeEvent* event)

@@ -40,7 +40,8 @@ private:
 };
 
 // text as it fits in width pixels: whole, or its mantissa cut short and marked by "…" before the
-// exponent ("E" and what follows), which is kept; at least one character of the mantissa.
+// exponent ("E" and what follows), which is kept; at least one character of the mantissa (the
+// box sets that shortest form tighter when it is still too wide).
 QString shortenedAnswer(const QString& text, const QFontMetrics& metrics, int width);
 
 class TfmKred : public ui::ToolWindow {
