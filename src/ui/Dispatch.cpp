@@ -1,6 +1,6 @@
 #include "ui/Dispatch.h"
 
-#include "numtext.h"
+#include "numtext/numtext.h"
 
 #include <exception>
 
