@@ -2,7 +2,7 @@
 # Runs apt-get as root, or through sudo when the user is not root.
 vilorka_install_deps() {
     local packages=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev
-        libgl-dev libvulkan-dev fonts-dejavu-core
+        libgl-dev libvulkan-dev fonts-dejavu-core qt6-translations-l10n
         libqscintilla2-qt6-dev qt6-svg-dev "$@")
     local missing=()
     local p

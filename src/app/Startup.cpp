@@ -10,16 +10,28 @@
 #include "password/UnitSort.h"
 #include "plot/UnitGraph.h"
 #include "ui/Dialogs.h"
+#include "ui/Dispatch.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QImageReader>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QTranslator>
+
+#include <QSocketNotifier>
 
 #include <array>
+#include <csignal>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace app {
 
@@ -104,11 +116,71 @@ void identifyApplication()
     QApplication::setWindowIcon(applicationIcon());
 }
 
+bool loadQtTranslations(const QLocale& locale)
+{
+    if (locale.language() == QLocale::English || locale.language() == QLocale::C)
+        return false;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    // One file of Qt's base module, mapped rather than read, found by the locale's languages.
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+void ignoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void noteSignal(int signal)
+{
+    const int savedErrno = errno;
+    const char byte = static_cast<char>(signal);
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
+} // namespace
+
+void closeOnTerminationSignals(QWidget* mainWindow)
+{
+    if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return; // the signals keep their default action
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, mainWindow);
+    QObject::connect(notifier, &QSocketNotifier::activated, mainWindow, [mainWindow] {
+        char bytes[16];
+        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        mainWindow->close();
+    });
+    struct sigaction action = {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+#else
+void closeOnTerminationSignals(QWidget*) {}
+#endif
+
 int run(int argc, char** argv)
 {
+    ignoreFileSizeSignal();
     QApplication application(argc, argv);
     nameApplication();
     readDecimalSeparator();
+    loadQtTranslations(QLocale::system());
     // Menus, boxes and dialogs share the windows' 8-point face, as on the classic desktop; the
     // program then matches two faces at start-up (this one and the display's), not three.
     QApplication::setFont(ui::windowFont());
@@ -127,6 +199,13 @@ int run(int argc, char** argv)
     windows.fmCalc->winId();
     QApplication::setWindowIcon(applicationIcon());
     windows.fmCalc->show();
+    closeOnTerminationSignals(windows.fmCalc.get());
+    // The desktop's session end saves what closing the main window saves; the program itself
+    // ends when the session manager ends it.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, windows.fmCalc.get(), [&] {
+        windows.fmCalc->saveSettings();
+        ui::runGuarded(dialogs, [&] { windows.fmSort->ProgramEnd(); });
+    });
     return QApplication::exec();
 }
 

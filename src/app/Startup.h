@@ -11,6 +11,7 @@
 
 class QIcon;
 class QLocale;
+class QWidget;
 class TfmCalc;
 class TfmElo;
 class TfmGraph;
@@ -69,6 +70,20 @@ QIcon applicationIcon();
 void nameApplication();
 // The names, and the window icon every window inherits.
 void identifyApplication();
+
+// Installs Qt's own translations (the texts of file dialogs and box buttons) for locale's
+// language, when Qt ships them; the program's own texts are not translated. English needs
+// none, so nothing is looked up for it. Returns whether a translation was installed.
+bool loadQtTranslations(const QLocale& locale);
+
+// Set first thing at start-up: a write beyond the process's file-size limit then fails (EFBIG)
+// and is reported like a full disk, the previous file kept, instead of the limit's signal
+// ending the program with everything unsaved.
+void ignoreFileSizeSignal();
+// SIGTERM, SIGINT and SIGHUP (logout and shutdown, Ctrl+C, a closed terminal) end the program
+// the way closing its main window does, with the same saves. The handler only notes the signal
+// in a pipe; the event loop reads it and closes mainWindow.
+void closeOnTerminationSignals(QWidget* mainWindow);
 
 int run(int argc, char** argv);
 

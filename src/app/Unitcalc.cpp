@@ -374,23 +374,35 @@ void TfmCalc::Close()
     settingsFile = std::move(*file);
 }
 
+void TfmCalc::saveSettings()
+{
+    ui::runGuarded(m_dialogs, [this] { Close(); });
+}
+
 void TfmCalc::closeEvent(QCloseEvent* event)
 {
     // A settings file that cannot be written is reported, but the window closes all the same:
     // refusing the close would leave a user with a read-only configuration folder unable to quit.
-    ui::runGuarded(m_dialogs, [this] { Close(); });
+    saveSettings();
     event->accept();
     emit closed();
 }
 
 std::optional<ini::IniFile> TfmCalc::readSettingsFile() const
 {
-    QFile file(m_settingsPath);
-    if (!file.exists())
+    // A settings file is a few lines long. Anything that is not a plain file (a device, a pipe
+    // that would block the start) or that is larger than any settings file could be is treated
+    // as unreadable, and so is never replaced on close either.
+    constexpr qint64 kMaxSettingsSize = 1024 * 1024;
+    const QFileInfo info(m_settingsPath);
+    if (!info.exists())
         return ini::IniFile();
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file(m_settingsPath);
+    if (!info.isFile() || info.size() > kMaxSettingsSize || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(kMaxSettingsSize + 1);
+    if (bytes.size() > kMaxSettingsSize || file.error() != QFileDevice::NoError)
+        return std::nullopt;
     return ini::IniFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 

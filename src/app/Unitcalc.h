@@ -52,6 +52,8 @@ public:
     void setJournalPath(const QString& path) { m_journalPath = path; }
     // The tape's window, made (and its file read) at the first call.
     TfmJournal& journal();
+    // Writes CalcConf.ini as closing the window does, reporting a failure in the error box.
+    void saveSettings();
     const calc::Engine& engine() const { return m_engine; }
     QColor windowColor() const;
     void setWindowColor(const QColor& color);

@@ -12,7 +12,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view trimmed(std::string_view s)
 {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!s.empty() && blank(s.front()))
         s.remove_prefix(1);
     while (!s.empty() && blank(s.back()))
@@ -82,12 +82,18 @@ IniFile::IniFile(std::string_view text)
         m_byteOrderMark = true;
         text.remove_prefix(kByteOrderMark.size());
     }
-    if (text.find("\r\n") != std::string_view::npos)
+    // The file's first line end sets its style, which every line written back then ends with.
+    // Only a CR that is part of such a line end is taken off a line: any other CR (a lone one,
+    // one more before a CR LF, the end of an unterminated last line) stays in the line's text,
+    // so the file reads the same before and after it is written back.
+    const std::size_t firstEnd = text.find('\n');
+    if (firstEnd != std::string_view::npos && firstEnd > 0 && text[firstEnd - 1] == '\r')
         m_lineEnd = "\r\n";
+    const bool crlf = m_lineEnd == "\r\n";
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r')
+        if (crlf && end != std::string_view::npos && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         m_lines.emplace_back(line);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);

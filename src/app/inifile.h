@@ -14,8 +14,8 @@ namespace ini {
 class IniFile {
 public:
     IniFile() = default;
-    // Accepts LF or CR LF line ends and a leading UTF-8 byte-order mark; a line that is
-    // neither a section nor a key is kept and otherwise ignored.
+    // Accepts LF or CR LF line ends (the style of the first line end) and a leading UTF-8
+    // byte-order mark; a line that is neither a section nor a key is kept and otherwise ignored.
     explicit IniFile(std::string_view text);
 
     // The value of key in the first section named section, when it is a whole decimal integer

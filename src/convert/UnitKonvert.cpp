@@ -11,7 +11,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -71,7 +74,36 @@ int selectedRow(const QListWidget* list)
 PickList::PickList(QWidget* parent)
     : QListWidget(parent)
 {
-    connect(this, &QAbstractItemView::clicked, this, &PickList::picked); // left button, on an entry
+}
+
+void PickList::mousePressEvent(QMouseEvent* event)
+{
+    m_press = {selectedRow(this), indexAt(event->position().toPoint())};
+    QListWidget::mousePressEvent(event);
+}
+
+void PickList::mouseReleaseEvent(QMouseEvent* event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    // One pick per press and release: the selection moved (by a click of either button or a drag
+    // across entries), or the left button was pressed and released on one entry (a click on the
+    // selected one). The
+    // release of a double click, whose press was the first click's, picks nothing more.
+    const std::optional<Press> press = std::exchange(m_press, std::nullopt);
+    if (!press)
+        return;
+    const int after = selectedRow(this);
+    const QPersistentModelIndex released = indexAt(event->position().toPoint());
+    const bool clickOnEntry =
+        event->button() == Qt::LeftButton && released.isValid() && released == press->entry;
+    if (after >= 0 && (after != press->selected || clickOnEntry))
+        emit picked();
+}
+
+void PickList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_press.reset();
+    QListWidget::mouseDoubleClickEvent(event);
 }
 
 void PickList::focusInEvent(QFocusEvent* event)

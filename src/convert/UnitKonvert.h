@@ -8,14 +8,16 @@
 #include <QListWidget>
 
 #include <cstddef>
+#include <optional>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// A single-selection list that reports each pick by the user: a mouse click on an entry (also
-// on the one already selected) or a key that moves the selection. Selections made from code
+// A single-selection list that reports each pick by the user, once: a mouse click on an entry
+// (also on the one already selected), a press and release that moves the selection (a short
+// drag), or a key that moves it (arrows, paging, typing an entry's first letter). Selections made from code
 // report nothing. Tabbing into it with nothing selected leaves the entries unmarked, so the
 // first arrow key picks the first entry rather than the second.
 class PickList : public QListWidget {
@@ -29,6 +31,17 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // The left button's press: the selected row then, and the entry under the pointer.
+    struct Press {
+        int selected;
+        QPersistentModelIndex entry;
+    };
+    std::optional<Press> m_press;
 };
 
 class TfmKonvert : public ui::ToolWindow {

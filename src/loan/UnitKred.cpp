@@ -8,8 +8,11 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 
 namespace {
@@ -70,6 +73,15 @@ QLineEdit* box(QWidget* parent, const char* name, QLabel* caption, const QRect& 
     return edit;
 }
 
+AnswerBox* answerBox(QWidget* parent, const char* name, QLabel* caption, const QRect& rect)
+{
+    auto* answer = new AnswerBox(parent);
+    ui::nameControl(answer, name, caption->text());
+    caption->setBuddy(answer);
+    answer->setGeometry(rect);
+    return answer;
+}
+
 // A label that takes the size of its text, written later by FormCreate.
 QLabel* helpLabel(QWidget* parent, const char* name, QPoint at, int characterHeight = 0)
 {
@@ -116,6 +128,83 @@ loan::PaymentTime timingOf(const ui::RadioGroup* group)
 
 } // namespace
 
+QString shortenedAnswer(const QString& text, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    const qsizetype exponentAt = text.indexOf(u'E');
+    const QString exponent = exponentAt < 0 ? QString() : text.mid(exponentAt);
+    const QString mantissa = exponentAt < 0 ? text : text.left(exponentAt);
+    QString shown;
+    for (qsizetype kept = mantissa.size() - 1; kept >= 1; --kept) {
+        shown = mantissa.left(kept) + QStringLiteral("…") + exponent;
+        if (metrics.horizontalAdvance(shown) <= width)
+            break;
+    }
+    return shown;
+}
+
+AnswerBox::AnswerBox(QWidget* parent)
+    : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textChanged, this, &AnswerBox::updateToolTip);
+}
+
+QRect AnswerBox::textArea() const
+{
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    // The margins QLineEdit keeps between its contents and its text, and the cursor's width.
+    constexpr int kHorizontalMargin = 2;
+    return style()
+        ->subElementRect(QStyle::SE_LineEditContents, &option, this)
+        .marginsRemoved(textMargins())
+        .adjusted(kHorizontalMargin, 0, -kHorizontalMargin - 1, 0);
+}
+
+QString AnswerBox::shownText() const
+{
+    if (hasFocus())
+        return text();
+    return shortenedAnswer(text(), fontMetrics(), textArea().width());
+}
+
+void AnswerBox::paintEvent(QPaintEvent* event)
+{
+    const QString shown = shownText();
+    if (shown == text()) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+    // In a very narrow box even one digit, the mark and the exponent may not fit: they are set
+    // tighter rather than losing the exponent's end.
+    const QRect area = textArea();
+    const int overrun = fontMetrics().horizontalAdvance(shown) - area.width();
+    if (overrun > 0 && shown.size() > 1) {
+        QFont tight = font();
+        tight.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overrun) / qreal(shown.size() - 1));
+        painter.setFont(tight);
+    }
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+}
+
+void AnswerBox::resizeEvent(QResizeEvent* event)
+{
+    QLineEdit::resizeEvent(event);
+    updateToolTip();
+}
+
+void AnswerBox::updateToolTip()
+{
+    const bool fits = shortenedAnswer(text(), fontMetrics(), textArea().width()) == text();
+    setToolTip(fits ? QString() : text());
+}
+
 TfmKred::TfmKred(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmKred", QStringLiteral("Кредит"), 193, 112, 372, 460, QColor(192, 192, 192)})
 {
@@ -139,7 +228,7 @@ void TfmKred::build()
     Label1 = ui::label(TabSheet1, "Label1", QStringLiteral("Сумма кредита"), {16, 168, 78, 13});
     Edit1 = box(TabSheet1, "Edit1", Label1, {16, 184, 97, 24}, QStringLiteral("100000"), 13);
     Label5 = ui::label(TabSheet1, "Label5", QStringLiteral("Списанная сумма"), {208, 168, 91, 13});
-    Edit5 = box(TabSheet1, "Edit5", Label5, {208, 184, 97, 21}, QString());
+    Edit5 = answerBox(TabSheet1, "Edit5", Label5, {208, 184, 97, 21});
     ui::addWordsMenu(Edit5, m_dialogs);
     RadioGroup1 = ui::radioGroup(TabSheet1, "RadioGroup1", kTiming, kTimingItems, {8, 224, 137, 97});
     Label7 = helpLabel(TabSheet1, "Label7", {176, 224}, 12);
@@ -156,7 +245,7 @@ void TfmKred::build()
     UpDown4 = ui::upDown(TabSheet2, "UpDown4", Edit6, kUpDownMin, kUpDownMax, 20, {217, 152, 16, 21});
     Label12 =
         ui::label(TabSheet2, "Label12", QStringLiteral("Количество этапов (месяцев)"), {8, 200, 150, 13});
-    Edit9 = box(TabSheet2, "Edit9", Label12, {184, 192, 49, 21}, QString());
+    Edit9 = answerBox(TabSheet2, "Edit9", Label12, {184, 192, 49, 21});
     ui::addWordsMenu(Edit9, m_dialogs);
     RadioGroup2 = ui::radioGroup(TabSheet2, "RadioGroup2", kTiming, kTimingItems, {80, 232, 185, 81});
     Button2 = ui::pushButton(TabSheet2, "Button2", kCalculate, {136, 328, 75, 25});

@@ -6,8 +6,10 @@
 
 #include "ui/ToolWindow.h"
 
+#include <QLineEdit>
+
+class QFontMetrics;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class ScheduleSheet;
@@ -16,6 +18,31 @@ namespace ui {
 class RadioGroup;
 class UpDown;
 } // namespace ui
+
+// An answer box: an edit box of a fixed size whose answer may be longer than it. While the box
+// has no focus, an answer that does not fit is shown shortened where its digits end, marked by
+// "…", with its exponent always shown; the whole answer is its tool tip and its text, read and
+// scrolled through as usual once the box has the focus.
+class AnswerBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit AnswerBox(QWidget* parent);
+    // What the box shows while it has no focus.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QRect textArea() const; // where the text is drawn
+    void updateToolTip();
+};
+
+// text as it fits in width pixels: whole, or its mantissa cut short and marked by "…" before the
+// exponent ("E" and what follows), which is kept; at least one character of the mantissa (the
+// box sets that shortest form tighter when it is still too wide).
+QString shortenedAnswer(const QString& text, const QFontMetrics& metrics, int width);
 
 class TfmKred : public ui::ToolWindow {
     Q_OBJECT
@@ -48,7 +75,7 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QLabel* Label5 = nullptr;
-    QLineEdit* Edit5 = nullptr;
+    AnswerBox* Edit5 = nullptr;
     ui::RadioGroup* RadioGroup1 = nullptr;
     QLabel* Label7 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -64,7 +91,7 @@ public:
     QLineEdit* Edit6 = nullptr;
     ui::UpDown* UpDown4 = nullptr;
     QLabel* Label12 = nullptr;
-    QLineEdit* Edit9 = nullptr;
+    AnswerBox* Edit9 = nullptr;
     ui::RadioGroup* RadioGroup2 = nullptr;
     QPushButton* Button2 = nullptr;
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -18,10 +19,23 @@ using Real = long double; // 80-bit extended
 static_assert(std::numeric_limits<Real>::digits == 64, "Real must have a 64-bit significand");
 
 // Every failure of a conversion or of checked arithmetic; what() is the exact user-visible
-// message (UTF-8) without the closing full stop the error box adds.
+// message (UTF-8) without the closing full stop the error box adds. A message that quotes text
+// holding a NUL character ends there as what() reads it; message() is the whole of it.
 class CalcError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit CalcError(const std::string& message)
+        : std::runtime_error(message)
+        , m_message(std::make_shared<const std::string>(message))
+    {
+    }
+    explicit CalcError(const char* message)
+        : CalcError(std::string(message))
+    {
+    }
+    std::string_view message() const noexcept { return *m_message; }
+
+private:
+    std::shared_ptr<const std::string> m_message; // shared, so copying the error cannot throw
 };
 
 inline constexpr const char* kInvalidOp = "Invalid floating point operation";

@@ -177,15 +177,24 @@ void TfmSort::UpDown1Click() { btnClearClick(); }
 void TfmSort::Timer1Timer()
 {
     // A length that fails is reported once: until the text changes, ticks draw nothing and say
-    // nothing. Reporting every tick would open a new box 10 ms after each one is closed, and the
-    // user could never get back to the box to correct it. While an error box is showing, ticks
-    // wait, so that the one report of a bad length is never swallowed by another box.
-    if (m_dialogs.errorBoxOpen())
-        return;
+    // nothing (so this window's own box about it holds the ticks). Reporting every tick would
+    // open a new box 10 ms after each one is closed, and the user could never get back to the
+    // box to correct it. A box of another window holds nothing: characters keep coming, and a
+    // bad length, whose report that box would swallow, is not taken as reported, so it is
+    // reported by the first tick after that box closes.
     const std::string length = Le1->text().toStdString();
     if (m_failedLength == length)
         return;
     m_failedLength = length; // kept only when the tick below fails
+    struct Forget {
+        std::optional<std::string>& failed;
+        bool reportDropped;
+        ~Forget()
+        {
+            if (reportDropped)
+                failed.reset();
+        }
+    } forget{m_failedLength, m_dialogs.errorBoxOpen()};
     const bool complete = m_generator.characterTick(length);
     m_failedLength.reset();
     if (complete)
@@ -243,7 +252,20 @@ QString TfmSort::listPath() const
                            QString::fromLocal8Bit(std::strerror(ENOENT)));
 }
 
-void TfmSort::saveList() { ui::writeTextFile(listPath(), Memo1->toPlainText(), ui::FileAccess::OwnerOnly); }
+void TfmSort::saveList()
+{
+    // The list is written under a name the user never chose, in a folder others may write to:
+    // a link planted under that name would have the passwords written wherever it points, and
+    // a pipe or device would take them (or block the window). Only a plain file is replaced; a
+    // folder is refused by the save itself.
+    const QString path = listPath();
+    const QFileInfo existing(path);
+    if (existing.isSymLink())
+        throw ui::cannotCreate(path, QStringLiteral("Is a symbolic link"));
+    if (existing.exists() && !existing.isFile() && !existing.isDir())
+        throw ui::cannotCreate(path, QStringLiteral("Not a regular file"));
+    ui::writeTextFile(path, Memo1->toPlainText(), ui::FileAccess::OwnerOnly);
+}
 
 void TfmSort::chkNoLookalikesClick()
 {

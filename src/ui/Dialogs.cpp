@@ -23,6 +23,16 @@ QString Dialogs::errorBoxText(const QString& message)
     return message;
 }
 
+QString Dialogs::visibleText(QString text)
+{
+    for (QChar& c : text) {
+        const char16_t code = c.unicode();
+        if ((code < 0x20 && code != u'\n') || (code >= 0x7F && code < 0xA0))
+            c = QChar(QChar::ReplacementCharacter);
+    }
+    return text;
+}
+
 void Dialogs::reportError(const QString& message)
 {
     if (m_errorBoxOpen)
@@ -32,7 +42,7 @@ void Dialogs::reportError(const QString& message)
         bool& flag;
         ~Reset() { flag = false; }
     } reset{m_errorBoxOpen};
-    errorBox(errorBoxText(message));
+    errorBox(visibleText(errorBoxText(message)));
 }
 
 namespace {
@@ -124,6 +134,14 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         QMessageBox::showEvent(event); // lays the box out at its final size
+        // A short message must not squeeze the caption to "...": the box is as wide as the
+        // caption set bold, as title bars set it, with room for the window menu and three buttons.
+        QFont titleFont = font();
+        titleFont.setBold(true);
+        const int titleRow = kAssumedFrame.top();
+        const int captionWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 5 * titleRow;
+        if (width() < captionWidth)
+            setFixedWidth(std::min(captionWidth, m_screen->availableGeometry().width()));
         const QRect area = m_screen->availableGeometry();
         QRect frame = frameGeometry();
         // Before a window manager has framed the box, leave room for the title bar it adds.

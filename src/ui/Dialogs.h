@@ -26,8 +26,12 @@ public:
     // appended when its last character sorts above '.', in the error box. While one error box
     // is open, further errors (timer ticks keep firing under a modal box) are dropped, so a
     // failing timer cannot stack boxes.
+    // Control characters (a NUL, say, of a binary file read by mistake) are shown as U+FFFD, so
+    // that the whole message shows and none of it is taken as a line break or lost. The full
+    // stop is decided by the message's real last character.
     void reportError(const QString& message);
     static QString errorBoxText(const QString& message);
+    static QString visibleText(QString text); // each control character except LF as U+FFFD
     // Whether an error box is showing: work whose failure would be dropped can wait for it.
     bool errorBoxOpen() const { return m_errorBoxOpen; }
 

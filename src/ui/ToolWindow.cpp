@@ -3,7 +3,9 @@
 #include "ui/Placement.h"
 #include "ui/Widgets.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace ui {
 
@@ -59,6 +61,21 @@ void ToolWindow::showTool()
     show();
     raise();
     activateWindow();
+}
+
+void ToolWindow::keyPressEvent(QKeyEvent* event)
+{
+    // A push button outside a dialog leaves Enter to its window, which lands here.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (enter && button && button->isEnabled() && button->isVisible() &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            button->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool requireFilled(Dialogs& dialogs, QWidget* parent, std::initializer_list<const QLineEdit*> boxes,

@@ -49,6 +49,9 @@ public:
     static QSize clientSize(int outerWidth, int outerHeight);
 
 protected:
+    // Enter and the keypad's Enter press the focused push button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
+
     // Creates the controls and runs the creation handler; called once, by ensureBuilt().
     virtual void build() = 0;
 

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QToolButton>
 
 #include <algorithm>
@@ -55,9 +57,15 @@ RadioGroup::RadioGroup(const QString& caption, QWidget* parent)
 
 void RadioGroup::setItems(const QStringList& items, int columns)
 {
-    // Items fill the frame below the caption, column by column, in equal rows.
+    // Items fill the frame below the caption, column by column, in equal rows. The style says
+    // where the frame's inside begins: a style that sets the caption above the frame line puts
+    // it lower than the caption's height.
     constexpr int kInset = 8;
-    const int top = fontMetrics().height() + 2;
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect inside =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
+    const int top = std::max(fontMetrics().height() + 2, inside.top());
     const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
     const int columnWidth = (width() - 2 * kInset) / columns;
     const int rowHeight = rows > 0 ? std::max(fontMetrics().height() + 4, (height() - top - 4) / rows) : 0;

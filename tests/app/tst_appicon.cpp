@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -84,6 +85,19 @@ private slots:
             QVERIFY2(!w->windowIcon().isNull(), qPrintable(w->objectName()));
             QCOMPARE(w->windowIcon().pixmap(QSize(32, 32)).toImage(), expected);
         }
+    }
+
+    // Qt's own texts (a file dialog's buttons, a long box's details button) follow the user's
+    // language; English needs nothing loaded.
+    void qtTextsInTheUsersLanguage()
+    {
+        const auto openText = [] { return QCoreApplication::translate("QFileDialog", "Open"); };
+        QVERIFY(!app::loadQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates)));
+        QCOMPARE(openText(), QStringLiteral("Open"));
+        QVERIFY(app::loadQtTranslations(QLocale(QLocale::Russian, QLocale::Russia)));
+        QCOMPARE(openText(), QStringLiteral("Открыть"));
+        QCOMPARE(QCoreApplication::translate("QMessageBox", "Show Details..."),
+                 QStringLiteral("Показать подробности..."));
     }
 };
 

@@ -24,6 +24,7 @@
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -32,6 +33,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <unistd.h>
 
 using testkit::byName;
 
@@ -799,6 +802,47 @@ private slots:
                  diskFull ? QStringList{"CalcConf.ini"} : QStringList());
     }
 
+    // A settings file that exists but cannot be read, or is no settings file at all, reads as
+    // zeros and is never replaced on close: what it holds is not known, so it cannot be kept.
+    void unreadableSettingsKept_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("no permission to read") << "unreadable";
+        QTest::newRow("larger than a mebibyte") << "large";
+        QTest::newRow("link to an endless device") << "device";
+    }
+
+    void unreadableSettingsKept()
+    {
+        QFETCH(QString, obstacle);
+        QByteArray before("[Position]\nTop=5\nLeft=7\n");
+        const QString path = m_app.settingsPath();
+        if (obstacle == QLatin1String("device")) {
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+            restart();
+        } else {
+            if (obstacle == QLatin1String("large"))
+                before += QByteArray(1024 * 1024, '\n');
+            restart(before);
+            if (obstacle == QLatin1String("unreadable")) {
+                if (::geteuid() == 0)
+                    QSKIP("permissions do not apply to root");
+                QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+                restart();
+            }
+        }
+        QCOMPARE(calc()->pos(), QPoint(0, 0));
+        QVERIFY(calc()->close());
+        QCOMPARE(dialogs().errors(), QStringList{QStringLiteral("Unable to write to CalcConf.ini.")});
+        if (obstacle == QLatin1String("device")) {
+            QCOMPARE(QFileInfo(path).symLinkTarget(), QStringLiteral("/dev/zero"));
+            return;
+        }
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(settingsFile(), before);
+    }
+
     // Every control a user can operate, in every window, has a name that assistive technology
     // announces, found the way a screen reader finds it: through the accessibility tree.
     void everyControlNamed()
@@ -861,6 +905,27 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(visited, order + QStringList{order.front()});
+    }
+
+    // In every tool window, Enter and the keypad's Enter press the focused push button once each.
+    void enterPressesTheFocusedButton()
+    {
+        for (ui::ToolWindow* w : toolWindows()) {
+            w->showTool();
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QPushButton* button = nullptr;
+            for (QPushButton* candidate : w->findChildren<QPushButton*>())
+                if (!button && candidate->isVisible() && candidate->isEnabled() &&
+                    candidate->focusPolicy() & Qt::TabFocus)
+                    button = candidate;
+            QVERIFY2(button, qPrintable(w->objectName()));
+            button->setFocus(Qt::TabFocusReason);
+            QSignalSpy clicked(button, &QPushButton::clicked);
+            QTest::keyClick(button, Qt::Key_Return);
+            QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+            QVERIFY2(clicked.count() == 2, qPrintable(w->objectName() + u' ' + button->objectName()));
+            w->hide();
+        }
     }
 
     void separatorFromLocale_data()

@@ -35,6 +35,7 @@ private slots:
         QTest::newRow("first of two sections") << "[P]\nTop=1\n[P]\nTop=2\n" << "P" << "Top" << 1;
         QTest::newRow("first of two keys") << "[P]\nTop=1\nTop=2\n" << "P" << "Top" << 1;
         QTest::newRow("last line without line end") << "[P]\nTop=9" << "P" << "Top" << 9;
+        QTest::newRow("CRs ending the last line") << "[Color]\nForm=5\r\r" << "Color" << "Form" << 5;
         // clang-format on
     }
 
@@ -73,6 +74,9 @@ private slots:
             << "[Position]\r\nTop=1\r\nLeft=4\r\n";
         QTest::newRow("line end added to the last line") << "[Position]\nTop=1" << "Position" << "Left" << 4
             << "[Position]\nTop=1\nLeft=4\n";
+        // The first line end sets the style: the CRs of the unterminated last line stay its text.
+        QTest::newRow("style of the first line end kept") << "[Color]\nForm=5\r\r" << "P" << "K" << 1
+            << "[Color]\nForm=5\r\r\n\n[P]\nK=1\n";
         QTest::newRow("least value") << "" << "P" << "K" << int(-2147483647 - 1) << "[P]\nK=-2147483648\n";
         // clang-format on
     }
@@ -88,6 +92,11 @@ private slots:
         file.writeInteger(section.toStdString(), key.toStdString(), value);
         QCOMPARE(QString::fromStdString(file.text()), after);
         QCOMPARE(ini::IniFile(file.text()).readInteger(section.toStdString(), key.toStdString(), -1), value);
+        // What was there before reads the same after the file is written back.
+        const ini::IniFile read(before.toStdString());
+        if (section != QLatin1String("Color"))
+            QCOMPARE(ini::IniFile(file.text()).readInteger("Color", "Form", -1),
+                     read.readInteger("Color", "Form", -1));
     }
 };
 

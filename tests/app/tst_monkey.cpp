@@ -756,7 +756,8 @@ private:
     {
         for (const QWidget* window : windows())
             for (const QWidget* box : window->findChildren<QWidget*>())
-                if (isTextBox(box) && textOf(box).contains(text))
+                // The error box shows control characters as U+FFFD.
+                if (isTextBox(box) && ui::Dialogs::visibleText(textOf(box)).contains(text))
                     return true;
         return false;
     }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -251,6 +252,51 @@ private slots:
         QTest::keyClick(list("ListBox2"), Qt::Key_Down);
         QCOMPARE(m_app.dialogs->boxes.size(), 1);
         QCOMPARE(m_app.dialogs->boxes.front().text, kEmptyAmount);
+    }
+
+    // Each way the mouse changes the target's selection converts, once: the pick counted where
+    // the list reports it, the answer that of the entry now selected. The drag presses on the
+    // entry above "Фут" and releases on "Фут"; "again" clicks the entry already selected.
+    void mouseSelectionConvertsOnce_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::newRow("click") << "click";
+        QTest::newRow("click on the selected entry") << "again";
+        QTest::newRow("short drag") << "drag";
+        QTest::newRow("right button") << "right";
+        QTest::newRow("double click") << "double";
+    }
+
+    void mouseSelectionConvertsOnce()
+    {
+        QFETCH(QString, gesture);
+        clickEntry(list("ListBox1"), QStringLiteral("Ярд"));
+        auto* target = byName<PickList>(w(), "ListBox2");
+        const int foot = target->row(target->findItems(QStringLiteral("Фут"), Qt::MatchExactly).front());
+        if (gesture == QLatin1String("again"))
+            target->setCurrentRow(foot); // selected from code: no pick
+        const QPoint at = target->visualItemRect(target->item(foot)).center();
+        const QPoint above = target->visualItemRect(target->item(foot - 1)).center();
+        QSignalSpy picks(target, &PickList::picked);
+        QWidget* view = target->viewport();
+        if (gesture == QLatin1String("drag")) {
+            QTest::mousePress(view, Qt::LeftButton, {}, above);
+            QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(view, &move);
+            QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+        } else if (gesture == QLatin1String("double")) { // as the window system delivers one
+            QTest::mouseClick(view, Qt::LeftButton, {}, at);
+            QMouseEvent second(QEvent::MouseButtonDblClick, at, view->mapToGlobal(at), Qt::LeftButton,
+                               Qt::LeftButton, {});
+            QApplication::sendEvent(view, &second);
+            QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+        } else {
+            QTest::mouseClick(view, gesture == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton, {},
+                              at);
+        }
+        QCOMPARE(selected(target), QStringLiteral("Фут"));
+        QCOMPARE(picks.count(), 1);
+        QCOMPARE(answer(), QStringLiteral("3"));
     }
 
     void helpButton()

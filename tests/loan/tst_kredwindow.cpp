@@ -6,6 +6,7 @@
 #include "ui/Widgets.h"
 #include "support/appwindows.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -223,6 +224,52 @@ private slots:
         for (const testkit::Box& b : std::as_const(m_app.dialogs->boxes))
             shownBoxes << b.kind + QStringLiteral(": ") + b.text;
         QCOMPARE(shownBoxes, boxes);
+    }
+
+    // An answer longer than its box shows, while the box has no focus, that it goes on: its
+    // digits cut with "…", its exponent whole, the whole answer in the tool tip. With the focus
+    // the box shows its text as any edit box does.
+    void longAnswersShowThatTheyContinue_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("end"); // of the text shown without focus
+        QTest::newRow("fits") << "Edit5"
+                              << "-16254,86"
+                              << "-16254,86";
+        QTest::newRow("too many digits") << "Edit5"
+                                         << "-16254,8653206598"
+                                         << "…";
+        QTest::newRow("large exponent") << "Edit5"
+                                        << "-2,78170229094446E298"
+                                        << "…E298";
+        QTest::newRow("small exponent, narrow box") << "Edit9"
+                                                    << "1,00499170807131E-300"
+                                                    << "…E-300";
+    }
+
+    void longAnswersShowThatTheyContinue()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, answer);
+        QFETCH(QString, end);
+        QWidget* w = open();
+        auto* edit = named<AnswerBox>(w, box);
+        byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(edit->parentWidget());
+        edit->setText(answer);
+        const QString shown = edit->shownText();
+        QVERIFY2(shown.endsWith(end), qPrintable(shown));
+        const bool whole = shown == answer;
+        QVERIFY2(whole || shown.size() > end.size(), qPrintable(shown)); // some of the digits shown
+        QVERIFY(answer.startsWith(shown.left(shown.size() - end.size())));
+        QCOMPARE(edit->toolTip(), whole ? QString() : answer);
+        QCOMPARE(edit->text(), answer);
+        // What is shown fits inside the box.
+        QVERIFY(edit->fontMetrics().horizontalAdvance(shown) < edit->width());
+        edit->setFocus();
+        QApplication::setActiveWindow(w);
+        QTRY_VERIFY(edit->hasFocus());
+        QCOMPARE(edit->shownText(), answer);
     }
 };
 

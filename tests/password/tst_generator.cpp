@@ -36,6 +36,13 @@ class TestGenerator : public QObject {
     Q_OBJECT
 
 private slots:
+    // The alphabet, written out: every other row takes its characters from kAlphabet itself.
+    void alphabetIsDigitsThenLetters()
+    {
+        QCOMPARE(QString::fromLatin1(kAlphabet.data(), static_cast<qsizetype>(kAlphabet.size())),
+                 QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    }
+
     void everyCharacterEquallyLikely_data()
     {
         QTest::addColumn<QString>("alphabet");

@@ -327,6 +327,53 @@ private slots:
         QCOMPARE(errors().size(), 1);
     }
 
+    // Pass.txt is written without the user naming it, in a folder others may write to: a link
+    // or a special file planted under that name is refused, and nothing is written through it.
+    void plantedListFileRefused_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("link to a file of the user's") << "link"
+                                                      << "Is a symbolic link";
+        QTest::newRow("dangling link") << "dangling"
+                                       << "Is a symbolic link";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "Not a regular file";
+    }
+
+    void plantedListFileRefused()
+    {
+        QFETCH(QString, planted);
+        QFETCH(QString, reason);
+        const QString list = m_app.path("Pass.txt"), victim = m_app.path("victim");
+        if (planted == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(qPrintable(list), 0600), 0);
+        } else {
+            if (planted == QLatin1String("link"))
+                QVERIFY(QFile(victim).open(QIODevice::WriteOnly));
+            QVERIFY(QFile::link(victim, list));
+        }
+        run(QStringLiteral("show sort complete list close"));
+        QCOMPARE(errors(), QStringList{cannotCreate(list, qPrintable(reason))});
+        QVERIFY(m_w->isVisible());
+        QCOMPARE(readAll(victim), planted == QLatin1String("link") ? QByteArray() : QByteArray("<no file>"));
+        QCOMPARE(QDir(m_app.dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 planted == QLatin1String("link") ? QStringList({"Pass.txt", "victim"})
+                                                  : QStringList{"Pass.txt"});
+    }
+
+    // A box of another window holds nothing: characters keep coming and the listed password is
+    // whole, not an empty line.
+    void anotherWindowsBoxHoldsNothing()
+    {
+        SlowDialogs dialogs;
+        makeWindow(QStringLiteral("Pass.txt"), &dialogs);
+        dialogs.whileOpen = [this] { run(QStringLiteral("show sort complete list")); };
+        dialogs.reportError(QStringLiteral("another window's error"));
+        QCOMPARE(m_w->Memo1->toPlainText(), QStringLiteral("012345\n"));
+        m_w.reset(); // before the dialogs it reports to
+    }
+
     void removedCurrentFolder()
     {
         const QString canonical = QFileInfo(m_app.dir->path()).canonicalFilePath();

@@ -184,6 +184,45 @@ private slots:
         QCOMPARE(dialogs.errors(), QStringList{shown});
     }
 
+    // A message quoting a binary text reaches the box whole, its control characters shown as
+    // U+FFFD; the full stop follows the real last character.
+    void controlCharactersShownVisibly_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QString>("shown");
+        const QString replacement(QChar::ReplacementCharacter);
+        static constexpr char binary[] = "'\xFF\xFE"
+                                         "1\0"
+                                         "2' is not a valid floating point value";
+        QTest::newRow("NUL inside") << QByteArray(binary, sizeof binary - 1)
+                                    << "'" + replacement.repeated(2) + "1" + replacement +
+                                           "2' is not a valid floating point value.";
+        QTest::newRow("control last") << QByteArray("tab\t") << "tab" + replacement;
+        QTest::newRow("line break kept") << QByteArray("one\ntwo") << "one\ntwo.";
+    }
+
+    void controlCharactersShownVisibly()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(QString, shown);
+        FakeDialogs dialogs;
+        ui::runGuarded(dialogs, [&] { throw numtext::CalcError(message.toStdString()); });
+        QCOMPARE(dialogs.errors(), QStringList{shown});
+    }
+
+    // A short message leaves the box wide enough for its whole caption in a title bar.
+    void captionNotSqueezed()
+    {
+        ui::QtDialogs dialogs;
+        const SeenBox seen = whileOpen([&] { dialogs.reportError(QStringLiteral("x")); },
+                                       [](QMessageBox* box) { box->done(0); });
+        QVERIFY(seen.opened);
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const int caption = QFontMetrics(bold).horizontalAdvance(ui::kAppTitle);
+        QVERIFY2(seen.frame.width() >= caption + 4 * 22, qPrintable(QString::number(seen.frame.width())));
+    }
+
     void noSecondBoxWhileOneIsOpen()
     {
         ReentrantDialogs dialogs;

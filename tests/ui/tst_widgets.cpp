@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +41,40 @@ private slots:
         group->setItemIndex(-1);
         QCOMPARE(group->itemIndex(), -1);
         QCOMPARE(group->item(0)->objectName(), QStringLiteral("rg0"));
+    }
+
+    // Each item lies inside the frame, below the line the caption sits on, in the window font:
+    // the password window's speed items, the loan window's timing items.
+    void radioItemsInsideTheFrame_data()
+    {
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<int>("items");
+        QTest::newRow("speed") << QRect(8, 120, 211, 81) << 3;
+        QTest::newRow("timing") << QRect(80, 232, 185, 81) << 2;
+    }
+
+    void radioItemsInsideTheFrame()
+    {
+        QFETCH(QRect, rect);
+        QFETCH(int, items);
+        QWidget parent;
+        parent.setFont(ui::windowFont());
+        QStringList texts;
+        for (int i = 0; i < items; ++i)
+            texts << QStringLiteral("%1 пароля в секунду").arg(i);
+        auto* group = ui::radioGroup(&parent, "rg", QStringLiteral("Скорость"), texts, rect);
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect inside =
+            group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, group);
+        for (int i = 0; i < items; ++i) {
+            const QRect item = group->item(i)->geometry();
+            QVERIFY2(
+                inside.contains(QRect(item.topLeft(), group->item(i)->sizeHint().boundedTo(item.size()))),
+                qPrintable(QStringLiteral("item %1 at %2,%3").arg(i).arg(item.y()).arg(item.height())));
+        }
     }
 
     void upDownSteps_data()
