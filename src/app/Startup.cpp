@@ -98,12 +98,6 @@ void nameApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vilorka.Vilorka"));
 }
 
-void identifyApplication()
-{
-    nameApplication();
-    QApplication::setWindowIcon(applicationIcon());
-}
-
 int run(int argc, char** argv)
 {
     QApplication application(argc, argv);

@@ -67,8 +67,6 @@ QIcon applicationIcon();
 // The application object's names and desktop entry, which every window inherits; set before
 // the first window is made.
 void nameApplication();
-// The names, and the window icon every window inherits.
-void identifyApplication();
 
 int run(int argc, char** argv);
 
