@@ -172,8 +172,8 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     displayFont.setFamilies(ui::installedFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
                                                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")}));
     displayFont.setStyleHint(QFont::SansSerif);
-    displayFont.setPixelSize(13);
     edtCalc->setFont(displayFont);
+    ui::setPixelHeight(edtCalc, 13);
     edtCalc->setAutoFillBackground(true);
     edtCalc->setMaxLength(std::numeric_limits<int>::max()); // the display has no length limit
     edtCalc->installEventFilter(this);

@@ -54,9 +54,7 @@ PickList* listBox(QWidget* parent, const char* name, QLabel* caption, const QRec
 QLineEdit* numberBox(QWidget* parent, const char* name, QLabel* caption, const QRect& rect)
 {
     QLineEdit* box = ui::lineEdit(parent, name, caption, rect);
-    QFont font = box->font();
-    font.setPixelSize(13);
-    box->setFont(font);
+    ui::setPixelHeight(box, 13);
     return box;
 }
 
@@ -114,9 +112,7 @@ void TfmKonvert::build()
     bbHelp = ui::pushButton(this, "bbHelp", QStringLiteral("?"), {512, 24, 25, 25});
 
     Edit1->setText(QStringLiteral("1"));
-    QFont helpFont = bbHelp->font();
-    helpFont.setPixelSize(19);
-    bbHelp->setFont(helpFont);
+    ui::setPixelHeight(bbHelp, 19);
     QPalette helpPalette = bbHelp->palette();
     helpPalette.setColor(QPalette::ButtonText, Qt::red);
     bbHelp->setPalette(helpPalette);

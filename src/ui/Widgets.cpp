@@ -218,6 +218,7 @@ QPlainTextEdit* memo(QWidget* parent, const char* name, const QString& accessibl
     box->setGeometry(rect);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setTabChangesFocus(true); // Tab leaves the memo, as in every other box
     return box;
 }
 
@@ -254,6 +255,13 @@ QFont windowFont()
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;
+}
+
+void setPixelHeight(QWidget* control, int pixels)
+{
+    QFont font = control->font();
+    font.setPixelSize(pixels);
+    control->setFont(font);
 }
 
 } // namespace ui
