@@ -6,6 +6,7 @@
 #include "ui/Dispatch.h"
 #include "ui/Help.h"
 #include "ui/Placement.h"
+#include "ui/TextFile.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
 #include "ui/WordsMenu.h"
@@ -26,7 +27,6 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -345,12 +345,11 @@ void TfmCalc::Close()
     // the old one: no lock is taken, and a failed write leaves the previous file as it was. What
     // the file holds now is read first, so sections and keys written by others stay; a file
     // that exists but cannot be read is not replaced by one holding only these values.
-    const auto unableToWrite = [] {
-        return std::runtime_error(QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString());
-    };
+    const std::string unableToWrite =
+        QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString();
     std::optional<ini::IniFile> file = readSettingsFile();
     if (!file)
-        throw unableToWrite();
+        throw std::runtime_error(unableToWrite);
     file->writeInteger("Position", "Top", y());
     file->writeInteger("Position", "Left", x());
     file->writeInteger("Color", "Form", colorToValue(windowColor()));
@@ -362,15 +361,10 @@ void TfmCalc::Close()
         file->writeInteger("Journal", "Width", frame.width());
         file->writeInteger("Journal", "Height", frame.height());
     }
-    const std::string text = file->text();
-    const auto size = static_cast<qint64>(text.size());
     QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
-    QSaveFile out(m_settingsPath);
-    // Unbuffered, so a short write (a full disk) shows in write()'s count: a buffered save file
-    // commits what fitted and reports success.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(text.data(), size) != size ||
-        !out.commit())
-        throw unableToWrite();
+    ui::AtomicFile out(m_settingsPath, ui::FileAccess::Default, unableToWrite);
+    out.write(file->text());
+    out.commit();
     settingsFile = std::move(*file);
 }
 
