@@ -113,9 +113,7 @@ void TfmKonvert::build()
 
     Edit1->setText(QStringLiteral("1"));
     ui::setPixelHeight(bbHelp, 19);
-    QPalette helpPalette = bbHelp->palette();
-    helpPalette.setColor(QPalette::ButtonText, Qt::red);
-    bbHelp->setPalette(helpPalette);
+    ui::setCaptionColor(bbHelp, Qt::red);
 
     ui::chainTabOrder({ComboBox1, ListBox1, ListBox2, Edit1, Edit2, bbHelp});
     // The user picking an entry or typing into the text field; never a selection made from code.

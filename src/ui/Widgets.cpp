@@ -12,15 +12,24 @@
 
 namespace ui {
 
+void setCaptionColor(QWidget* button, const QColor& color, DisabledCaption disabled)
+{
+    QPalette pal = button->palette();
+    if (disabled == DisabledCaption::Grey) {
+        pal.setColor(QPalette::Active, QPalette::ButtonText, color);
+        pal.setColor(QPalette::Inactive, QPalette::ButtonText, color);
+    } else {
+        pal.setColor(QPalette::ButtonText, color);
+    }
+    button->setPalette(pal);
+}
+
 PictureButton::PictureButton(const QString& caption, const QColor& captionColor, const QString& hint,
                              QWidget* parent)
     : QPushButton(caption, parent)
 {
-    if (captionColor.isValid()) {
-        QPalette pal = palette();
-        pal.setColor(QPalette::ButtonText, captionColor);
-        setPalette(pal);
-    }
+    if (captionColor.isValid())
+        setCaptionColor(this, captionColor);
     if (!hint.isEmpty())
         setToolTip(hint);
     setAccessibleName(caption);

@@ -83,6 +83,11 @@ private:
     int m_position;
 };
 
+// Colours a button's caption. Grey: a disabled button keeps the palette's grey caption, so the
+// user sees it cannot be pressed; Kept: it keeps the colour.
+enum class DisabledCaption { Kept, Grey };
+void setCaptionColor(QWidget* button, const QColor& color, DisabledCaption disabled = DisabledCaption::Kept);
+
 // Names a control for tests and screen readers: objectName is its name in the window class,
 // the accessible name is its caption.
 void nameControl(QWidget* control, const char* name, const QString& caption);
