@@ -165,7 +165,23 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
-    edtCalc = new QLineEdit(client);
+    buildDisplay();
+    rgGrRad = buildRadioGroup("rgGrRad", 0, 201, m_angleGroup);
+    rgArcHyp = buildRadioGroup("rgArcHyp", 208, 161, m_variantGroup);
+    buildKeypad();
+    buildPanels();
+    buildMenus();
+    m_fontDialogFont = ui::windowFont();
+
+    ui::runGuarded(m_dialogs, [this] { Create(); });
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TfmCalc::~TfmCalc() = default;
+
+void TfmCalc::buildDisplay()
+{
+    edtCalc = new QLineEdit(centralWidget());
     ui::nameControl(edtCalc, "edtCalc", QStringLiteral("Дисплей"));
     edtCalc->setGeometry(0, 0, 369, 24);
     QFont displayFont;
@@ -180,20 +196,19 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     ui::addWordsMenu(edtCalc, m_dialogs);
     m_engine.setTape(
         [this](const calc::Calculation& calculation) { journal().add(tape::line(calculation)); });
+}
 
-    rgGrRad = buildRadioGroup("rgGrRad", 0, 201, m_angleGroup);
-    rgArcHyp = buildRadioGroup("rgArcHyp", 208, 161, m_variantGroup);
-
-    buildKeypad();
-
-    Panel1 = new QLabel(client);
+// The memory indicator and the status bar, filled with the button face colour.
+void TfmCalc::buildPanels()
+{
+    Panel1 = new QLabel(centralWidget());
     ui::nameControl(Panel1, "Panel1", QString());
     Panel1->setGeometry(288, 72, kKeyWidth, kKeyHeight);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setAutoFillBackground(true);
 
-    StatusBar1 = new QStatusBar(client);
+    StatusBar1 = new QStatusBar(centralWidget());
     ui::nameControl(StatusBar1, "StatusBar1", QString());
     StatusBar1->setGeometry(0, 232, 370, 19);
     StatusBar1->setSizeGripEnabled(false);
@@ -204,15 +219,7 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
         pal.setColor(QPalette::Window, pal.color(QPalette::Button));
         own->setPalette(pal);
     }
-
-    buildMenus();
-    m_fontDialogFont = ui::windowFont();
-
-    ui::runGuarded(m_dialogs, [this] { Create(); });
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
-
-TfmCalc::~TfmCalc() = default;
 
 QGroupBox* TfmCalc::buildRadioGroup(const char* name, int left, int width, QButtonGroup*& group)
 {

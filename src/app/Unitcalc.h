@@ -151,7 +151,9 @@ protected:
 private:
     void Create();
     void Close();
+    void buildDisplay();
     void buildKeypad();
+    void buildPanels();
     void buildMenus();
     QGroupBox* buildRadioGroup(const char* name, int left, int width, QButtonGroup*& group);
     void addRadioItems(QGroupBox* box, QButtonGroup* group, std::initializer_list<QString> items);
