@@ -13,12 +13,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -166,8 +164,8 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     setCentralWidget(client);
 
     buildDisplay();
-    rgGrRad = buildRadioGroup("rgGrRad", 0, 201, m_angleGroup);
-    rgArcHyp = buildRadioGroup("rgArcHyp", 208, 161, m_variantGroup);
+    rgGrRad = ui::radioGroup(client, "rgGrRad", QString(), {}, {0, 24, 201, 33});
+    rgArcHyp = ui::radioGroup(client, "rgArcHyp", QString(), {}, {208, 24, 161, 33});
     buildKeypad();
     buildPanels();
     buildMenus();
@@ -221,27 +219,16 @@ void TfmCalc::buildPanels()
     }
 }
 
-QGroupBox* TfmCalc::buildRadioGroup(const char* name, int left, int width, QButtonGroup*& group)
-{
-    auto* box = new QGroupBox(centralWidget());
-    ui::nameControl(box, name, QString());
-    box->setGeometry(left, 24, width, 33);
-    group = new QButtonGroup(box);
-    return box;
-}
-
-void TfmCalc::addRadioItems(QGroupBox* box, QButtonGroup* group, std::initializer_list<QString> items)
+void TfmCalc::addRadioItems(ui::RadioGroup* box, const QStringList& items)
 {
     // Three equal columns inside the group's frame; a tight indicator gap lets "Радианы" fit.
     constexpr int kInset = 3;
     if (!m_radioStyle)
         m_radioStyle = new TightRadioStyle(this); // after the items' parents, so deleted after them
     const int columnWidth = (box->width() - 2 * kInset) / 3;
-    int index = 0;
-    for (const QString& item : items) {
-        auto* button = new QRadioButton(item, box);
-        button->setObjectName(box->objectName() + QString::number(index));
-        button->setAccessibleName(item);
+    box->setItems(items, 3);
+    for (int index = 0; index < items.size(); ++index) {
+        QRadioButton* button = box->item(index);
         button->setStyle(m_radioStyle);
         // The indicator's rim is shaded from the application's window colour, not from the
         // colour chosen for this window, so it keeps its look whatever that colour.
@@ -249,7 +236,6 @@ void TfmCalc::addRadioItems(QGroupBox* box, QButtonGroup* group, std::initialize
         own.setBrush(QPalette::Window, own.window());
         button->setPalette(own);
         button->setGeometry(kInset + index * columnWidth, 7, columnWidth, box->height() - 12);
-        group->addButton(button, index++);
     }
 }
 
@@ -337,13 +323,11 @@ void TfmCalc::Create()
         color = kDefaultColor;
     setWindowColor(valueToColor(color));
 
-    addRadioItems(rgGrRad, m_angleGroup,
-                  {QStringLiteral("Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")});
+    addRadioItems(rgGrRad, {QStringLiteral("Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")});
     edtCalc->setText(QStringLiteral("0"));
-    m_angleGroup->button(0)->setChecked(true);
-    addRadioItems(rgArcHyp, m_variantGroup,
-                  {QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("None")});
-    m_variantGroup->button(2)->setChecked(true);
+    rgGrRad->setItemIndex(0);
+    addRadioItems(rgArcHyp, {QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("None")});
+    rgArcHyp->setItemIndex(2);
 }
 
 void TfmCalc::Close()
@@ -515,8 +499,8 @@ void TfmCalc::bbLogClick() { press(calc::Key::Log); }
 void TfmCalc::bbTruncClick() { press(calc::Key::Trunc); }
 void TfmCalc::bbRndClick() { press(calc::Key::Rnd); }
 
-calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(m_angleGroup->checkedId()); }
-calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(m_variantGroup->checkedId()); }
+calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(rgGrRad->itemIndex()); }
+calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(rgArcHyp->itemIndex()); }
 
 void TfmCalc::bbSinClick() { press(calc::Key::Sin); }
 void TfmCalc::bbCosClick() { press(calc::Key::Cos); }
