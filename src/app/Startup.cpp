@@ -110,12 +110,6 @@ void nameApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vilorka.Vilorka"));
 }
 
-void identifyApplication()
-{
-    nameApplication();
-    QApplication::setWindowIcon(applicationIcon());
-}
-
 bool loadQtTranslations(const QLocale& locale)
 {
     if (locale.language() == QLocale::English || locale.language() == QLocale::C)

@@ -68,8 +68,6 @@ QIcon applicationIcon();
 // The application object's names and desktop entry, which every window inherits; set before
 // the first window is made.
 void nameApplication();
-// The names, and the window icon every window inherits.
-void identifyApplication();
 
 // Installs Qt's own translations (the texts of file dialogs and box buttons) for locale's
 // language, when Qt ships them; the program's own texts are not translated. English needs

@@ -6,18 +6,17 @@
 #include "ui/Dispatch.h"
 #include "ui/Help.h"
 #include "ui/Placement.h"
+#include "ui/TextFile.h"
 #include "ui/ToolWindow.h"
 #include "ui/Widgets.h"
 #include "ui/WordsMenu.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,7 +25,6 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -165,35 +163,50 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
-    edtCalc = new QLineEdit(client);
+    buildDisplay();
+    rgGrRad = ui::radioGroup(client, "rgGrRad", QString(), {}, {0, 24, 201, 33});
+    rgArcHyp = ui::radioGroup(client, "rgArcHyp", QString(), {}, {208, 24, 161, 33});
+    buildKeypad();
+    buildPanels();
+    buildMenus();
+    m_fontDialogFont = ui::windowFont();
+
+    ui::runGuarded(m_dialogs, [this] { Create(); });
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TfmCalc::~TfmCalc() = default;
+
+void TfmCalc::buildDisplay()
+{
+    edtCalc = new QLineEdit(centralWidget());
     ui::nameControl(edtCalc, "edtCalc", QStringLiteral("Дисплей"));
     edtCalc->setGeometry(0, 0, 369, 24);
     QFont displayFont;
     displayFont.setFamilies(ui::installedFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
                                                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")}));
     displayFont.setStyleHint(QFont::SansSerif);
-    displayFont.setPixelSize(13);
     edtCalc->setFont(displayFont);
+    ui::setPixelHeight(edtCalc, 13);
     edtCalc->setAutoFillBackground(true);
     edtCalc->setMaxLength(std::numeric_limits<int>::max()); // the display has no length limit
     edtCalc->installEventFilter(this);
     ui::addWordsMenu(edtCalc, m_dialogs);
     m_engine.setTape(
         [this](const calc::Calculation& calculation) { journal().add(tape::line(calculation)); });
+}
 
-    rgGrRad = buildRadioGroup("rgGrRad", 0, 201, m_angleGroup);
-    rgArcHyp = buildRadioGroup("rgArcHyp", 208, 161, m_variantGroup);
-
-    buildKeypad();
-
-    Panel1 = new QLabel(client);
+// The memory indicator and the status bar, filled with the button face colour.
+void TfmCalc::buildPanels()
+{
+    Panel1 = new QLabel(centralWidget());
     ui::nameControl(Panel1, "Panel1", QString());
     Panel1->setGeometry(288, 72, kKeyWidth, kKeyHeight);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setAutoFillBackground(true);
 
-    StatusBar1 = new QStatusBar(client);
+    StatusBar1 = new QStatusBar(centralWidget());
     ui::nameControl(StatusBar1, "StatusBar1", QString());
     StatusBar1->setGeometry(0, 232, 370, 19);
     StatusBar1->setSizeGripEnabled(false);
@@ -204,37 +217,18 @@ TfmCalc::TfmCalc(ui::Dialogs& dialogs, const QString& settingsPath)
         pal.setColor(QPalette::Window, pal.color(QPalette::Button));
         own->setPalette(pal);
     }
-
-    buildMenus();
-    m_fontDialogFont = ui::windowFont();
-
-    ui::runGuarded(m_dialogs, [this] { Create(); });
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-TfmCalc::~TfmCalc() = default;
-
-QGroupBox* TfmCalc::buildRadioGroup(const char* name, int left, int width, QButtonGroup*& group)
-{
-    auto* box = new QGroupBox(centralWidget());
-    ui::nameControl(box, name, QString());
-    box->setGeometry(left, 24, width, 33);
-    group = new QButtonGroup(box);
-    return box;
-}
-
-void TfmCalc::addRadioItems(QGroupBox* box, QButtonGroup* group, std::initializer_list<QString> items)
+void TfmCalc::addRadioItems(ui::RadioGroup* box, const QStringList& items)
 {
     // Three equal columns inside the group's frame; a tight indicator gap lets "Радианы" fit.
     constexpr int kInset = 3;
     if (!m_radioStyle)
         m_radioStyle = new TightRadioStyle(this); // after the items' parents, so deleted after them
     const int columnWidth = (box->width() - 2 * kInset) / 3;
-    int index = 0;
-    for (const QString& item : items) {
-        auto* button = new QRadioButton(item, box);
-        button->setObjectName(box->objectName() + QString::number(index));
-        button->setAccessibleName(item);
+    box->setItems(items, 3);
+    for (int index = 0; index < items.size(); ++index) {
+        QRadioButton* button = box->item(index);
         button->setStyle(m_radioStyle);
         // The indicator's rim is shaded from the application's window colour, not from the
         // colour chosen for this window, so it keeps its look whatever that colour.
@@ -242,7 +236,6 @@ void TfmCalc::addRadioItems(QGroupBox* box, QButtonGroup* group, std::initialize
         own.setBrush(QPalette::Window, own.window());
         button->setPalette(own);
         button->setGeometry(kInset + index * columnWidth, 7, columnWidth, box->height() - 12);
-        group->addButton(button, index++);
     }
 }
 
@@ -330,13 +323,11 @@ void TfmCalc::Create()
         color = kDefaultColor;
     setWindowColor(valueToColor(color));
 
-    addRadioItems(rgGrRad, m_angleGroup,
-                  {QStringLiteral("Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")});
+    addRadioItems(rgGrRad, {QStringLiteral("Градусы"), QStringLiteral("Радианы"), QStringLiteral("Грады")});
     edtCalc->setText(QStringLiteral("0"));
-    m_angleGroup->button(0)->setChecked(true);
-    addRadioItems(rgArcHyp, m_variantGroup,
-                  {QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("None")});
-    m_variantGroup->button(2)->setChecked(true);
+    rgGrRad->setItemIndex(0);
+    addRadioItems(rgArcHyp, {QStringLiteral("Arc"), QStringLiteral("Hyp"), QStringLiteral("None")});
+    rgArcHyp->setItemIndex(2);
 }
 
 void TfmCalc::Close()
@@ -345,12 +336,11 @@ void TfmCalc::Close()
     // the old one: no lock is taken, and a failed write leaves the previous file as it was. What
     // the file holds now is read first, so sections and keys written by others stay; a file
     // that exists but cannot be read is not replaced by one holding only these values.
-    const auto unableToWrite = [] {
-        return std::runtime_error(QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString());
-    };
+    const std::string unableToWrite =
+        QStringLiteral("Unable to write to %1").arg(kSettingsName).toStdString();
     std::optional<ini::IniFile> file = readSettingsFile();
     if (!file)
-        throw unableToWrite();
+        throw std::runtime_error(unableToWrite);
     file->writeInteger("Position", "Top", y());
     file->writeInteger("Position", "Left", x());
     file->writeInteger("Color", "Form", colorToValue(windowColor()));
@@ -362,15 +352,10 @@ void TfmCalc::Close()
         file->writeInteger("Journal", "Width", frame.width());
         file->writeInteger("Journal", "Height", frame.height());
     }
-    const std::string text = file->text();
-    const auto size = static_cast<qint64>(text.size());
     QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
-    QSaveFile out(m_settingsPath);
-    // Unbuffered, so a short write (a full disk) shows in write()'s count: a buffered save file
-    // commits what fitted and reports success.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(text.data(), size) != size ||
-        !out.commit())
-        throw unableToWrite();
+    ui::AtomicFile out(m_settingsPath, ui::FileAccess::Default, unableToWrite);
+    out.write(file->text());
+    out.commit();
     settingsFile = std::move(*file);
 }
 
@@ -526,8 +511,8 @@ void TfmCalc::bbLogClick() { press(calc::Key::Log); }
 void TfmCalc::bbTruncClick() { press(calc::Key::Trunc); }
 void TfmCalc::bbRndClick() { press(calc::Key::Rnd); }
 
-calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(m_angleGroup->checkedId()); }
-calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(m_variantGroup->checkedId()); }
+calc::AngleUnit TfmCalc::angleUnit() const { return static_cast<calc::AngleUnit>(rgGrRad->itemIndex()); }
+calc::Variant TfmCalc::variant() const { return static_cast<calc::Variant>(rgArcHyp->itemIndex()); }
 
 void TfmCalc::bbSinClick() { press(calc::Key::Sin); }
 void TfmCalc::bbCosClick() { press(calc::Key::Cos); }

@@ -13,9 +13,7 @@
 #include <optional>
 
 class QAction;
-class QButtonGroup;
 class QLabel;
-class QGroupBox;
 class QLineEdit;
 class QMenu;
 class QRadioButton;
@@ -24,6 +22,7 @@ class QStyle;
 
 namespace ui {
 class PictureButton;
+class RadioGroup;
 class ToolWindow;
 } // namespace ui
 
@@ -125,8 +124,8 @@ public slots:
 
 public:
     QLineEdit* edtCalc = nullptr;
-    QGroupBox* rgGrRad = nullptr;
-    QGroupBox* rgArcHyp = nullptr;
+    ui::RadioGroup* rgGrRad = nullptr;
+    ui::RadioGroup* rgArcHyp = nullptr;
     QLabel* Panel1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
@@ -153,10 +152,11 @@ protected:
 private:
     void Create();
     void Close();
+    void buildDisplay();
     void buildKeypad();
+    void buildPanels();
     void buildMenus();
-    QGroupBox* buildRadioGroup(const char* name, int left, int width, QButtonGroup*& group);
-    void addRadioItems(QGroupBox* box, QButtonGroup* group, std::initializer_list<QString> items);
+    void addRadioItems(ui::RadioGroup* box, const QStringList& items);
     QString display() const;
     void setDisplay(const std::string& text);
     // display := the engine's answer to key; a key that throws leaves the display as it was.
@@ -172,9 +172,7 @@ private:
     ui::Dialogs& m_dialogs;
     calc::Engine m_engine;
     QString m_settingsPath;
-    ini::IniFile settingsFile; // as read at creation, then as last written on close
-    QButtonGroup* m_angleGroup = nullptr;
-    QButtonGroup* m_variantGroup = nullptr;
+    ini::IniFile settingsFile;      // as read at creation, then as last written on close
     QStyle* m_radioStyle = nullptr; // the radio items' style, owned by the window
     QColor m_lastChosenColor = Qt::black;
     QFont m_fontDialogFont;

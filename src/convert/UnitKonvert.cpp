@@ -57,9 +57,7 @@ PickList* listBox(QWidget* parent, const char* name, QLabel* caption, const QRec
 QLineEdit* numberBox(QWidget* parent, const char* name, QLabel* caption, const QRect& rect)
 {
     QLineEdit* box = ui::lineEdit(parent, name, caption, rect);
-    QFont font = box->font();
-    font.setPixelSize(13);
-    box->setFont(font);
+    ui::setPixelHeight(box, 13);
     return box;
 }
 
@@ -146,12 +144,8 @@ void TfmKonvert::build()
     bbHelp = ui::pushButton(this, "bbHelp", QStringLiteral("?"), {512, 24, 25, 25});
 
     Edit1->setText(QStringLiteral("1"));
-    QFont helpFont = bbHelp->font();
-    helpFont.setPixelSize(19);
-    bbHelp->setFont(helpFont);
-    QPalette helpPalette = bbHelp->palette();
-    helpPalette.setColor(QPalette::ButtonText, Qt::red);
-    bbHelp->setPalette(helpPalette);
+    ui::setPixelHeight(bbHelp, 19);
+    ui::setCaptionColor(bbHelp, Qt::red);
 
     ui::chainTabOrder({ComboBox1, ListBox1, ListBox2, Edit1, Edit2, bbHelp});
     // The user picking an entry or typing into the text field; never a selection made from code.

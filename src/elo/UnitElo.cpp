@@ -6,10 +6,6 @@
 
 #include <QPushButton>
 
-namespace {
-const QString kEmptyInput = QStringLiteral("Не введено значение!");
-}
-
 TfmElo::TfmElo(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmElo", QStringLiteral("Расчёт Эло"), 192, 114, 294, 178, QColor()})
 {
@@ -33,7 +29,7 @@ void TfmElo::build()
 
 void TfmElo::bbStartClick()
 {
-    if (!requireFilled({leYouElo, leEloTurn, leNo, leGame}, kEmptyInput))
+    if (!requireFilled({leYouElo, leEloTurn, leNo, leGame}))
         return;
     leNewElo->setText(
         QString::fromStdString(elo::newRating(leYouElo->text().toStdString(), leEloTurn->text().toStdString(),

@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString kEmptyInput = QStringLiteral("Не введено значение!");
 const QStringList kRateKinds{QStringLiteral("в месяц"), QStringLiteral("годовая")};
 const QStringList kPaymentKinds{QStringLiteral("Аннуитетный"), QStringLiteral("Дифференцированный")};
 const QStringList kTimingItems{QStringLiteral("В начале периода"), QStringLiteral("В конце периода")};
@@ -168,7 +167,7 @@ void ScheduleSheet::build()
 
 void ScheduleSheet::btnScheduleClick()
 {
-    if (!ui::requireFilled(m_dialogs, window(), {edtAmount, edtMonths, edtRate}, kEmptyInput))
+    if (!ui::requireFilled(m_dialogs, window(), {edtAmount, edtMonths, edtRate}))
         return;
     showSchedule(loan::paymentSchedule(
         edtAmount->text().toStdString(), edtMonths->text().toStdString(), edtRate->text().toStdString(),

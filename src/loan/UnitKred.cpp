@@ -17,7 +17,6 @@
 
 namespace {
 
-const QString kEmptyInput = QStringLiteral("Не введено значение!");
 const QString kNeverRepaid = QStringLiteral("Кредит не будет погашен: выплата не покрывает проценты");
 const QString kRate = QStringLiteral("Процентная ставка");
 const QString kTiming = QStringLiteral("Происхождение выплат");
@@ -53,22 +52,13 @@ QWidget* tabSheet(QTabWidget* pages, const char* name, const QString& caption)
     return sheet;
 }
 
-// The window's face at a character height in pixels; 0 keeps the window's 8-point font.
-void setCharacterHeight(QWidget* control, int pixels)
-{
-    if (pixels == 0)
-        return;
-    QFont font = ui::windowFont();
-    font.setPixelSize(pixels);
-    control->setFont(font);
-}
-
-// An edit box with its initial text.
+// An edit box with its initial text, its characters characterHeight pixels high (0: the window's).
 QLineEdit* box(QWidget* parent, const char* name, QLabel* caption, const QRect& rect, const QString& text,
                int characterHeight = 0)
 {
     QLineEdit* edit = ui::lineEdit(parent, name, caption, rect);
-    setCharacterHeight(edit, characterHeight);
+    if (characterHeight != 0)
+        ui::setPixelHeight(edit, characterHeight);
     edit->setText(text);
     return edit;
 }
@@ -86,7 +76,8 @@ AnswerBox* answerBox(QWidget* parent, const char* name, QLabel* caption, const Q
 QLabel* helpLabel(QWidget* parent, const char* name, QPoint at, int characterHeight = 0)
 {
     QLabel* text = ui::label(parent, name, QString(), {at, QSize(0, 0)});
-    setCharacterHeight(text, characterHeight);
+    if (characterHeight != 0)
+        ui::setPixelHeight(text, characterHeight);
     return text;
 }
 
@@ -107,8 +98,7 @@ void keepBefore(QLabel* caption, const QWidget* box)
 
 void showHelp(QLabel* label, const QString& text)
 {
-    QString lines = text;
-    lines.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    const QString lines = ui::unfoldLineBreaks(text);
     label->setText(lines);
     label->setAccessibleName(lines);
     label->adjustSize();
@@ -282,7 +272,7 @@ void TfmKred::FormCreate()
 
 void TfmKred::Button1Click()
 {
-    if (!requireFilled({Edit1, Edit2, Edit3, Edit4}, kEmptyInput))
+    if (!requireFilled({Edit1, Edit2, Edit3, Edit4}))
         return;
     showAnswer(Edit5, loan::writeOff(Edit1->text().toStdString(), Edit2->text().toStdString(),
                                      Edit3->text().toStdString(), Edit4->text().toStdString(),
@@ -291,7 +281,7 @@ void TfmKred::Button1Click()
 
 void TfmKred::Button2Click()
 {
-    if (!requireFilled({Edit6, Edit7, Edit8}, kEmptyInput))
+    if (!requireFilled({Edit6, Edit7, Edit8}))
         return;
     const std::optional<std::string> months =
         loan::duration(Edit6->text().toStdString(), Edit8->text().toStdString(), Edit7->text().toStdString(),

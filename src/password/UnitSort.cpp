@@ -89,15 +89,12 @@ void TfmSort::build()
     actCopyPassword = new QAction(kCopyPassword, this);
     actCopyPassword->setObjectName(QStringLiteral("actCopyPassword"));
 
-    QFont passwordFont = Edit1->font();
-    passwordFont.setPixelSize(16);
-    Edit1->setFont(passwordFont);
+    ui::setPixelHeight(Edit1, 16);
     Edit1->setAccessibleName(QStringLiteral("Пароль"));
     Le1->setText(QStringLiteral("6"));
     // Listed lines are not the user's edits: left in the undo history they would pile up for as
     // long as the list runs, and an undo would take passwords back out of the list.
     Memo1->setUndoRedoEnabled(false);
-    Memo1->setTabChangesFocus(true); // Tab leaves the list, as in every other box
 
     Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     Memo1->installEventFilter(this); // Ctrl+C on a line copies its password

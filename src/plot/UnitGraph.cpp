@@ -53,11 +53,7 @@ QPushButton* coloredButton(QWidget* parent, const char* name, const QString& cap
                            const QColor& color)
 {
     QPushButton* button = ui::pushButton(parent, name, caption, rect);
-    // A disabled button keeps the palette's grey caption, so the user sees it cannot be pressed.
-    QPalette pal = button->palette();
-    pal.setColor(QPalette::Active, QPalette::ButtonText, color);
-    pal.setColor(QPalette::Inactive, QPalette::ButtonText, color);
-    button->setPalette(pal);
+    ui::setCaptionColor(button, color, ui::DisabledCaption::Grey);
     return button;
 }
 

@@ -167,16 +167,6 @@ bool isUtf8(std::string_view text)
 
 } // namespace
 
-std::vector<std::string_view> memoLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    forEachLine(text, [&lines](std::string_view line) {
-        lines.push_back(line);
-        return true;
-    });
-    return lines;
-}
-
 Column readColumn(std::string_view text, const std::function<bool(std::size_t)>& keepGoing)
 {
     Column column;

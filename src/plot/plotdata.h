@@ -40,11 +40,6 @@ constexpr bool cannotFit(std::int64_t fileSize, std::int64_t capacity = kMemoCap
 // An unreadable line is quoted in its error message up to this many bytes, then "…".
 inline constexpr std::size_t kQuotedLineBytes = 2000;
 
-// The lines of a memo's text, as the memo counts them: LF, CR LF and a lone CR each end a line,
-// and a final line break does not start another one. An empty text has no lines; a text that
-// is one line break has one empty line. The lines are views into text.
-std::vector<std::string_view> memoLines(std::string_view text);
-
 struct Column {
     std::vector<double> values; // line i read into values[i], up to the first unreadable line
     // The conversion error of that line; the lines before it stay read, so the caller can draw

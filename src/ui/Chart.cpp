@@ -19,14 +19,8 @@ ChartSeries::ChartSeries(QObject* parent)
 
 QString ChartSeries::label(qsizetype index) const
 {
-    const LabelRun& run =
-        *std::prev(std::upper_bound(m_labelRuns.begin(), m_labelRuns.end(), index,
-                                    [](qsizetype i, const LabelRun& r) { return i < r.first; }));
-    if (run.written < 0)
-        return QString::fromStdString(numtext::intToText(index - run.first));
-    const qsizetype at = run.written + (index - run.first);
-    const qsizetype start = at == 0 ? 0 : m_labelEnds[std::size_t(at - 1)];
-    return m_labelText.mid(start, m_labelEnds[std::size_t(at)] - start);
+    const qsizetype first = *std::prev(std::upper_bound(m_labelRuns.begin(), m_labelRuns.end(), index));
+    return QString::fromStdString(numtext::intToText(index - first));
 }
 
 QColor ChartSeries::color(qsizetype index) const
@@ -52,24 +46,12 @@ void ChartSeries::startColor(QRgb color)
         m_colors.emplace_back(count(), color);
 }
 
-void ChartSeries::addPoint(double y, const QString& label, const QColor& color)
-{
-    startColor(color.rgba());
-    if (m_labelRuns.empty() || m_labelRuns.back().written < 0)
-        m_labelRuns.push_back({count(), qsizetype(m_labelEnds.size())});
-    extendRange(y);
-    m_y.push_back(y);
-    m_labelText += label;
-    m_labelEnds.push_back(m_labelText.size());
-    emit changed();
-}
-
 void ChartSeries::addPoints(std::span<const double> ys, const QColor& color)
 {
     if (ys.empty())
         return;
     startColor(color.rgba());
-    m_labelRuns.push_back({count(), -1});
+    m_labelRuns.push_back(count());
     const auto [low, high] = std::minmax_element(ys.begin(), ys.end());
     extendRange(*low);
     m_maxY = std::max(m_maxY, *high);
@@ -81,8 +63,6 @@ void ChartSeries::clear()
 {
     m_y = {};
     m_labelRuns = {};
-    m_labelText = QString();
-    m_labelEnds = {};
     m_colors = {};
     m_minY = m_maxY = 0;
     emit changed();

@@ -35,7 +35,6 @@ public:
     double minimumY() const { return m_minY; } // of the points held; 0 when there are none
     double maximumY() const { return m_maxY; }
 
-    void addPoint(double y, const QString& label, const QColor& color);
     // Adds ys in order, the k-th labelled with the number k, all in one colour, and redraws
     // once. The labels are written when asked for, so ten million points hold only their Y.
     void addPoints(std::span<const double> ys, const QColor& color);
@@ -48,17 +47,8 @@ private:
     void extendRange(double y);
     void startColor(QRgb color);
 
-    // Labels in runs from a first point: numbered from 0 at that point, or written out one per
-    // point, from the given place in m_labelEnds.
-    struct LabelRun {
-        qsizetype first;
-        qsizetype written; // -1: numbered
-    };
-
     std::vector<double> m_y;
-    std::vector<LabelRun> m_labelRuns;
-    QString m_labelText;                              // every written label, one after another
-    std::vector<qsizetype> m_labelEnds;               // where written label i ends in m_labelText
+    std::vector<qsizetype> m_labelRuns; // first point of each run, whose labels count from 0 there
     std::vector<std::pair<qsizetype, QRgb>> m_colors; // runs: first point, colour
     double m_minY = 0;
     double m_maxY = 0;
@@ -74,7 +64,6 @@ public:
     void appendTitleLine(const QString& line); // shown under the lines already there
     void clearTitle();
 
-    int seriesCount() const { return 1; }
     ChartSeries* series(int index) const; // index 0; nullptr for any other
 
     // The drawing (a QChartView), once the chart has been shown; nullptr before.

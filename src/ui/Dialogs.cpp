@@ -16,6 +16,8 @@
 
 namespace ui {
 
+QString unfoldLineBreaks(QString text) { return text.replace(QStringLiteral("\n\r"), QStringLiteral("\n")); }
+
 QString Dialogs::errorBoxText(const QString& message)
 {
     if (!message.isEmpty() && message.back().unicode() > u'.')
@@ -193,10 +195,7 @@ Answer QtDialogs::confirm(QWidget* parent, const QString& text)
 
 void QtDialogs::information(QWidget* parent, const QString& text)
 {
-    // A line break written as LF CR is one break, not a break and an empty line.
-    QString shown = text;
-    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    ScreenBox box(QMessageBox::Information, QStringLiteral("Information"), shown, parent);
+    ScreenBox box(QMessageBox::Information, QStringLiteral("Information"), unfoldLineBreaks(text), parent);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

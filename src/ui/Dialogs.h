@@ -18,6 +18,9 @@ enum class Answer { Yes, No, Dismissed };
 
 inline const QString kAppTitle = QStringLiteral("калькулятор");
 
+// text with each line break written as LF CR made one break, not a break and an empty line.
+QString unfoldLineBreaks(QString text);
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

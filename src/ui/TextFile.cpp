@@ -40,13 +40,14 @@ FileError cannotOpen(const QString& path, const QString& description)
     return fileError("Cannot open file \"%1\". %2", path, description);
 }
 
-AtomicFile::AtomicFile(const QString& path, FileAccess access)
+AtomicFile::AtomicFile(const QString& path, FileAccess access, const std::string& failure)
     : m_file(std::make_unique<QSaveFile>(path))
+    , m_failure(failure.empty() ? kStreamWriteError : failure)
 {
     // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count: a
     // buffered QSaveFile can commit a truncated file and report success.
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw cannotCreate(path, m_file->errorString());
+        throw failure.empty() ? cannotCreate(path, m_file->errorString()) : FileError(failure);
 #ifdef Q_OS_UNIX
     // The temporary file becomes the file: restrict it before a single byte is written.
     if (access == FileAccess::OwnerOnly && ::fchmod(m_file->handle(), S_IRUSR | S_IWUSR) != 0)
@@ -62,13 +63,13 @@ AtomicFile::~AtomicFile() = default;
 void AtomicFile::write(std::string_view bytes)
 {
     if (m_file->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
-        throw FileError(kStreamWriteError);
+        throw FileError(m_failure);
 }
 
 void AtomicFile::commit()
 {
     if (!m_file->commit())
-        throw FileError(kStreamWriteError);
+        throw FileError(m_failure);
 }
 
 void writeTextFile(const QString& path, const QString& text, FileAccess access)

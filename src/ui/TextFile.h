@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 class QSaveFile;
@@ -31,7 +32,9 @@ enum class FileAccess { Default, OwnerOnly };
 class AtomicFile {
 public:
     // Throws cannotCreate. OwnerOnly creates the file readable and writable by its owner alone.
-    explicit AtomicFile(const QString& path, FileAccess access = FileAccess::Default);
+    // A failure message, when given, is what every failure throws instead.
+    explicit AtomicFile(const QString& path, FileAccess access = FileAccess::Default,
+                        const std::string& failure = {});
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -41,6 +44,7 @@ public:
 
 private:
     std::unique_ptr<QSaveFile> m_file;
+    std::string m_failure;
 };
 
 // Replaces path with text (UTF-8), each '\n' written as CR LF. OwnerOnly creates the file

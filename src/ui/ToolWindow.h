@@ -18,10 +18,12 @@ class QLineEdit;
 
 namespace ui {
 
+inline const QString kEmptyInput = QStringLiteral("Не введено значение!");
+
 // Checks the boxes in the given order; at the first empty one (length zero: blanks are text)
 // shows the empty-input box with message over parent and returns false.
 bool requireFilled(Dialogs& dialogs, QWidget* parent, std::initializer_list<const QLineEdit*> boxes,
-                   const QString& message);
+                   const QString& message = kEmptyInput);
 
 struct WindowFrame {
     const char* name; // window object name, e.g. "fmElo"
@@ -56,7 +58,7 @@ protected:
     virtual void build() = 0;
 
     // ui::requireFilled over this window.
-    bool requireFilled(std::initializer_list<const QLineEdit*> boxes, const QString& message)
+    bool requireFilled(std::initializer_list<const QLineEdit*> boxes, const QString& message = kEmptyInput)
     {
         return ui::requireFilled(m_dialogs, this, boxes, message);
     }

@@ -14,15 +14,24 @@
 
 namespace ui {
 
+void setCaptionColor(QWidget* button, const QColor& color, DisabledCaption disabled)
+{
+    QPalette pal = button->palette();
+    if (disabled == DisabledCaption::Grey) {
+        pal.setColor(QPalette::Active, QPalette::ButtonText, color);
+        pal.setColor(QPalette::Inactive, QPalette::ButtonText, color);
+    } else {
+        pal.setColor(QPalette::ButtonText, color);
+    }
+    button->setPalette(pal);
+}
+
 PictureButton::PictureButton(const QString& caption, const QColor& captionColor, const QString& hint,
                              QWidget* parent)
     : QPushButton(caption, parent)
 {
-    if (captionColor.isValid()) {
-        QPalette pal = palette();
-        pal.setColor(QPalette::ButtonText, captionColor);
-        setPalette(pal);
-    }
+    if (captionColor.isValid())
+        setCaptionColor(this, captionColor);
     if (!hint.isEmpty())
         setToolTip(hint);
     setAccessibleName(caption);
@@ -226,6 +235,7 @@ QPlainTextEdit* memo(QWidget* parent, const char* name, const QString& accessibl
     box->setGeometry(rect);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setTabChangesFocus(true); // Tab leaves the memo, as in every other box
     return box;
 }
 
@@ -262,6 +272,13 @@ QFont windowFont()
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;
+}
+
+void setPixelHeight(QWidget* control, int pixels)
+{
+    QFont font = control->font();
+    font.setPixelSize(pixels);
+    control->setFont(font);
 }
 
 } // namespace ui

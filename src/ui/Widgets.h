@@ -83,6 +83,11 @@ private:
     int m_position;
 };
 
+// Colours a button's caption. Grey: a disabled button keeps the palette's grey caption, so the
+// user sees it cannot be pressed; Kept: it keeps the colour.
+enum class DisabledCaption { Kept, Grey };
+void setCaptionColor(QWidget* button, const QColor& color, DisabledCaption disabled = DisabledCaption::Kept);
+
 // Names a control for tests and screen readers: objectName is its name in the window class,
 // the accessible name is its caption.
 void nameControl(QWidget* control, const char* name, const QString& caption);
@@ -97,7 +102,8 @@ RadioGroup* radioGroup(QWidget* parent, const char* name, const QString& caption
 // Attached to buddy, at rect: named name, accessible name the buddy's.
 UpDown* upDown(QWidget* parent, const char* name, QLineEdit* buddy, int minimum, int maximum, int position,
                const QRect& rect);
-// A multi-line plain-text box with a vertical scroll bar that wraps long lines at its width.
+// A multi-line plain-text box with a vertical scroll bar that wraps long lines at its width;
+// Tab moves on to the next control.
 QPlainTextEdit* memo(QWidget* parent, const char* name, const QString& accessibleName, const QRect& rect);
 
 // Makes Tab visit the controls in the given order.
@@ -108,5 +114,7 @@ QStringList installedFamilies(const QStringList& wanted);
 
 // The closest sans-serif face available for the 8-point texts of every window.
 QFont windowFont();
+// Gives control its current face at a character height in pixels.
+void setPixelHeight(QWidget* control, int pixels);
 
 } // namespace ui

@@ -71,7 +71,8 @@ private slots:
     void everyWindowCarriesTheIcon()
     {
         QVERIFY(QApplication::windowIcon().isNull());
-        app::identifyApplication();
+        app::nameApplication();
+        QApplication::setWindowIcon(app::applicationIcon());
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("io.github.vilorka.Vilorka"));
         const QImage expected = app::applicationIcon().pixmap(QSize(32, 32)).toImage();
 

@@ -16,31 +16,6 @@ class TestPlotData : public QObject {
 private slots:
     void initTestCase() { numtext::setDecimalSeparator(','); }
 
-    void memoLines_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QList<QByteArray>>("lines");
-        QTest::newRow("empty text has no lines") << QByteArray("") << QList<QByteArray>{};
-        QTest::newRow("one line without a break") << QByteArray("1") << QList<QByteArray>{"1"};
-        QTest::newRow("final line break starts no line")
-            << QByteArray("1\n4\n") << QList<QByteArray>{"1", "4"};
-        QTest::newRow("CR LF is one break") << QByteArray("1\r\n4\r\n") << QList<QByteArray>{"1", "4"};
-        QTest::newRow("lone CR") << QByteArray("1\r4") << QList<QByteArray>{"1", "4"};
-        QTest::newRow("LF CR is two breaks") << QByteArray("1\n\r4") << QList<QByteArray>{"1", "", "4"};
-        QTest::newRow("a lone break is one empty line") << QByteArray("\n") << QList<QByteArray>{""};
-    }
-
-    void memoLines()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QList<QByteArray>, lines);
-        const std::string memo = text.toStdString();
-        QList<QByteArray> got;
-        for (std::string_view line : plot::memoLines(memo))
-            got << bytes(line);
-        QCOMPARE(got, lines);
-    }
-
     void readColumn_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -48,6 +23,14 @@ private slots:
         QTest::addColumn<QString>("error");
         const QString notValid = QStringLiteral("'%1' is not a valid floating point value");
         QTest::newRow("three numbers") << QByteArray("1\n4\n9") << QList<double>{1, 4, 9} << "";
+        // Lines end at LF, CR LF or a lone CR; a final break starts no line.
+        QTest::newRow("empty text has no lines") << QByteArray("") << QList<double>{} << "";
+        QTest::newRow("final line break starts no line") << QByteArray("1\n4\n") << QList<double>{1, 4} << "";
+        QTest::newRow("CR LF is one break") << QByteArray("1\r\n4\r\n") << QList<double>{1, 4} << "";
+        QTest::newRow("lone CR") << QByteArray("1\r4") << QList<double>{1, 4} << "";
+        QTest::newRow("LF CR is two breaks") << QByteArray("1\n\r4") << QList<double>{1} << notValid.arg("");
+        QTest::newRow("a lone break is one empty line")
+            << QByteArray("\n") << QList<double>{} << notValid.arg("");
         QTest::newRow("nearest double of a decimal fraction")
             << QByteArray("0,1") << QList<double>{0.1} << "";
         QTest::newRow("largest power of ten of a double")
