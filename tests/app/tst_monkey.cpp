@@ -672,10 +672,14 @@ private:
 
     // Into the run's digest; with VILORKA_MONKEY_TRACE=<file> also into that file, line by line,
     // so that two runs whose digests differ can be compared event by event.
-    // The run's own temporary folder is named by a mark, as it differs between two runs.
+    // The run's own temporary folder and the build folder (where the help document is found) are
+    // named by marks, as they differ between two runs of one seed.
     void digest(QByteArray data)
     {
         data.replace(m_folder.toUtf8(), "<folder>");
+        static const QByteArray build =
+            QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).toUtf8();
+        data.replace(build, "<build>");
         m_digest.addData(data);
         if (m_trace.isOpen())
             m_trace.write(data + '\n');
