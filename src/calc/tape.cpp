@@ -11,7 +11,14 @@ bool negative(std::string_view operand) { return !operand.empty() && operand.fro
 // A negative operand written after an operator or before a postfix sign is put in parentheses.
 std::string grouped(std::string_view operand)
 {
-    return negative(operand) ? "(" + std::string(operand) + ")" : std::string(operand);
+    if (!negative(operand))
+        return std::string(operand);
+    // Appended rather than written as "(" + string, which GCC 12's Release build misreads as an
+    // overlapping copy (-Wrestrict).
+    std::string text(1, '(');
+    text.append(operand);
+    text += ')';
+    return text;
 }
 
 std::string_view operatorSign(char op)
