@@ -13,8 +13,8 @@ bool graphicalSessionMissing(const QString& platforms, bool hasX11Display, bool 
     const QStringList names = platforms.isEmpty()
                                   ? QStringList{QStringLiteral("xcb"), QStringLiteral("wayland")}
                                   : platforms.split(u';', Qt::SkipEmptyParts);
-    for (const QString& spec : names) {
-        const QString name = spec.section(u':', 0, 0); // "xcb:option=value"
+    for (const QString& platform : names) {
+        const QString name = platform.section(u':', 0, 0); // "xcb:option=value"
         if (name == QLatin1String("xcb")) {
             if (hasX11Display)
                 return false;
