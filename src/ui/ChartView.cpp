@@ -302,21 +302,23 @@ void ChartView::layOutLabels(qsizetype first, qsizetype last)
 {
     const qsizetype n = last - first + 1;
     // The smallest step of 1, 2, 5, 10, ... points at which the labels fit side by side; a
-    // single label is shown even when it is wider than the plot.
+    // single label is shown even when it is wider than the plot. The axis cuts each label to an
+    // equal share of its width, one share more than there are labels, less a padding of 4 px
+    // and a margin of half a pixel on each side, so a label fits only within that share.
     const QFontMetrics metrics(m_axisX->labelsFont());
     const double room = chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width() * 0.8;
-    const int gap = metrics.horizontalAdvance(QStringLiteral("  "));
+    const int gap = std::max(metrics.horizontalAdvance(QStringLiteral("  ")), 2 * 4 + 1 + 1);
     qsizetype step = 1;
     const auto firstAt = [&first](qsizetype s) { return (first + s - 1) / s * s; };
     while (n > 0) {
         const qsizetype labels = last < firstAt(step) ? 1 : (last - firstAt(step)) / step + 1;
         if (labels == 1)
             break;
-        if (labels * (metrics.horizontalAdvance(u'0') + gap) <= room) {
+        if ((labels + 1) * (metrics.horizontalAdvance(u'0') + gap) <= room) {
             int widest = 0;
             for (qsizetype i = firstAt(step); i <= last; i += step)
                 widest = std::max(widest, metrics.horizontalAdvance(m_labelOf(i)));
-            if (labels * (widest + gap) <= room)
+            if ((labels + 1) * (widest + gap) <= room)
                 break;
         }
         step = nextNiceStep(step);
