@@ -325,7 +325,9 @@ private slots:
         QCOMPARE(m_app.dialogs->lastSuffix, QStringLiteral("txt"));
         QCOMPARE(m_app.dialogs->lastInitialPath, QString());
         QCOMPARE(readAll(chosen.isEmpty() || !error.isEmpty() ? m_app.path("data.txt") : chosen), file);
-        QCOMPARE(m_app.dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error.arg(chosen)});
+        QCOMPARE(m_app.dialogs->errors(),
+                 error.isEmpty() ? QStringList()
+                                 : QStringList{QString(error).replace(QStringLiteral("%1"), chosen)});
         QCOMPARE(this->memo()->toPlainText(), memo);
         // Nothing is left behind: no temporary file, the folder as it was.
         QVERIFY(QDir(m_app.path("folder.txt")).isEmpty());
@@ -385,7 +387,9 @@ private slots:
         QCOMPARE(m_app.dialogs->lastFilter, kFilter);
         QCOMPARE(m_app.dialogs->lastInitialPath, QString());
         QCOMPARE(this->memo()->toPlainText(), memo);
-        QCOMPARE(m_app.dialogs->errors(), error.isEmpty() ? QStringList() : QStringList{error.arg(chosen)});
+        QCOMPARE(m_app.dialogs->errors(),
+                 error.isEmpty() ? QStringList()
+                                 : QStringList{QString(error).replace(QStringLiteral("%1"), chosen)});
         m_app.dialogs->fileAnswers.push_back(QString());
         click(w(), "BitBtn3");
         QCOMPARE(m_app.dialogs->lastInitialPath, chosen);
