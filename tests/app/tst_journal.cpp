@@ -20,6 +20,7 @@
 #include <algorithm>
 
 using testkit::byName;
+using testkit::readAll;
 
 class TestJournal : public QObject {
     Q_OBJECT
@@ -51,11 +52,6 @@ class TestJournal : public QObject {
                     testkit::click(calc(), qPrintable(QStringLiteral("bb") + digit));
             else
                 testkit::click(calc(), qPrintable(QStringLiteral("bb") + word));
-    }
-    QByteArray fileBytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
     }
     // Whether the tape's window exists yet (it is a top-level window of its own).
     static bool journalMade()
@@ -103,9 +99,9 @@ private slots:
         press(QStringLiteral("Res Sqr"));
         QVERIFY(journalMade());
         QVERIFY(!calc()->journal().isBuilt());
-        QCOMPARE(fileBytes(journalPath()), QByteArray("(no file)"));
+        QCOMPARE(readAll(journalPath()), QByteArray("<no file>"));
         QCoreApplication::processEvents();
-        QCOMPARE(fileBytes(journalPath()), QByteArray("2 + 3 = 5\r\n5² = 25\r\n"));
+        QCOMPARE(readAll(journalPath()), QByteArray("2 + 3 = 5\r\n5² = 25\r\n"));
     }
 
     // The tape survives a restart; a damaged file is read up to the damage without a word.
@@ -161,8 +157,7 @@ private slots:
 
         dialogs().fileAnswers.push_back(m_app.path(QStringLiteral("tape.txt")));
         testkit::click(journal, "btnSave");
-        QCOMPARE(fileBytes(m_app.path(QStringLiteral("tape.txt"))),
-                 QByteArray("2 + 3 = 5\r\n7 Mod 2 = 1\r\n"));
+        QCOMPARE(readAll(m_app.path(QStringLiteral("tape.txt"))), QByteArray("2 + 3 = 5\r\n7 Mod 2 = 1\r\n"));
 
         dialogs().confirmAnswers = {ui::Answer::No, ui::Answer::Yes};
         testkit::click(journal, "btnClear");
@@ -171,7 +166,7 @@ private slots:
         QCOMPARE(journal->lstJournal->count(), 0);
         QCOMPARE(dialogs().boxes.last().text, QStringLiteral("Очистить журнал?"));
         QCoreApplication::processEvents();
-        QCOMPARE(fileBytes(journalPath()), QByteArray());
+        QCOMPARE(readAll(journalPath()), QByteArray());
     }
 
     // A double-clicked line's result replaces the display; a failed calculation has none.

@@ -220,10 +220,7 @@ private slots:
         testkit::click(w, writeOff ? "Button1" : "Button2");
         QCOMPARE(answer->text(), shown);
         QCOMPARE(answer->cursorPosition(), shown == kOld ? kOld.size() : 0);
-        QStringList shownBoxes;
-        for (const testkit::Box& b : std::as_const(m_app.dialogs->boxes))
-            shownBoxes << b.kind + QStringLiteral(": ") + b.text;
-        QCOMPARE(shownBoxes, boxes);
+        QCOMPARE(m_app.dialogs->shown(), boxes);
     }
 
     // An answer longer than its box shows, while the box has no focus, that it goes on: its
@@ -234,18 +231,12 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("end"); // of the text shown without focus
-        QTest::newRow("fits") << "Edit5"
-                              << "-16254,86"
-                              << "-16254,86";
-        QTest::newRow("too many digits") << "Edit5"
-                                         << "-16254,8653206598"
-                                         << "…";
-        QTest::newRow("large exponent") << "Edit5"
-                                        << "-2,78170229094446E298"
-                                        << "…E298";
-        QTest::newRow("small exponent, narrow box") << "Edit9"
-                                                    << "1,00499170807131E-300"
-                                                    << "…E-300";
+        // clang-format off
+        QTest::newRow("fits") << "Edit5" << "-16254,86" << "-16254,86";
+        QTest::newRow("too many digits") << "Edit5" << "-16254,8653206598" << "…";
+        QTest::newRow("large exponent") << "Edit5" << "-2,78170229094446E298" << "…E298";
+        QTest::newRow("small exponent, narrow box") << "Edit9" << "1,00499170807131E-300" << "…E-300";
+        // clang-format on
     }
 
     void longAnswersShowThatTheyContinue()

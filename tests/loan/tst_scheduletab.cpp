@@ -17,16 +17,11 @@
 #include <QTest>
 
 using testkit::byName;
+using testkit::readAll;
 
 namespace {
 
 const QString kOld = QStringLiteral("old");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
-}
 
 } // namespace
 
@@ -78,29 +73,11 @@ private slots:
         QVERIFY(sheet()->isBuilt());
         QVERIFY(sheet()->btnSchedule->isVisible());
 
-        // Each control by name and announced name, inside the tab and clear of the others.
-        const QStringList controls{"edtAmount Сумма кредита",
-                                   "edtMonths Срок (месяцев)",
-                                   "edtRate Процентная ставка",
-                                   "cbRateKind Ставка",
-                                   "rgPaymentKind Вид платежа",
-                                   "rgTiming Происхождение выплат",
-                                   "lblPayment ",
-                                   "lblTotal ",
-                                   "lblOverpayment ",
-                                   "tblSchedule График платежей",
-                                   "btnSchedule Расчёт",
-                                   "btnCopy Копировать",
-                                   "btnSaveAs Сохранить как…"};
-        QList<QRect> taken;
-        for (const QString& c : controls) {
-            auto* control = byName<QWidget>(sheet(), qPrintable(c.section(u' ', 0, 0)));
-            QCOMPARE(control->accessibleName(), c.section(u' ', 1));
-            QVERIFY2(sheet()->rect().contains(control->geometry()), qPrintable(c));
-            for (const QRect& other : taken)
-                QVERIFY2(!other.intersects(control->geometry()), qPrintable(c));
-            taken << control->geometry();
-        }
+        testkit::checkControls(
+            sheet(), {"edtAmount Сумма кредита", "edtMonths Срок (месяцев)", "edtRate Процентная ставка",
+                      "cbRateKind Ставка", "rgPaymentKind Вид платежа", "rgTiming Происхождение выплат",
+                      "lblPayment ", "lblTotal ", "lblOverpayment ", "tblSchedule График платежей",
+                      "btnSchedule Расчёт", "btnCopy Копировать", "btnSaveAs Сохранить как…"});
         QCOMPARE(sheet()->edtAmount->text(), QStringLiteral("100000"));
         QCOMPARE(sheet()->edtMonths->text(), QStringLiteral("12"));
         QCOMPARE(sheet()->edtRate->text(), QStringLiteral("12"));
@@ -170,10 +147,7 @@ private slots:
             QCOMPARE(row(rows - 1).back(), QStringLiteral("0,00"));
         }
         QCOMPARE(sheet()->btnCopy->isEnabled(), rows > 0);
-        QStringList shown;
-        for (const testkit::Box& b : std::as_const(m_app.dialogs->boxes))
-            shown << b.kind + QStringLiteral(": ") + b.text;
-        QCOMPARE(shown, boxes);
+        QCOMPARE(m_app.dialogs->shown(), boxes);
     }
 
     void tableHeaderAndColumnsFit()

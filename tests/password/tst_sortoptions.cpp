@@ -6,6 +6,7 @@
 #include "ui/Dispatch.h"
 #include "ui/Widgets.h"
 #include "support/appwindows.h"
+#include "support/draws.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,12 +21,6 @@
 #include <QTimer>
 
 namespace {
-
-// Draws 0, 1, 2, ...: "012345" from the long alphabet, "234567" from the short one.
-struct CountingSource {
-    std::shared_ptr<std::uint32_t> next = std::make_shared<std::uint32_t>(0);
-    std::uint32_t operator()(std::uint32_t bound) const { return (*next)++ % bound; }
-};
 
 QString clipboardText() { return QGuiApplication::clipboard()->text(); }
 
@@ -74,7 +69,8 @@ private slots:
     void init()
     {
         m_app.start();
-        m_w = std::make_unique<TfmSort>(*m_app.dialogs, QStringLiteral("Pass.txt"), CountingSource{});
+        m_w =
+            std::make_unique<TfmSort>(*m_app.dialogs, QStringLiteral("Pass.txt"), testkit::CountingSource{});
         m_w->showTool();
         QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
         QGuiApplication::clipboard()->clear();

@@ -6,6 +6,7 @@
 #include "password/UnitSort.h"
 #include "ui/Dispatch.h"
 #include "support/ManualClock.h"
+#include "support/draws.h"
 #include "ui/Widgets.h"
 #include "support/appwindows.h"
 
@@ -21,13 +22,10 @@
 
 using testkit::byName;
 using testkit::click;
+using testkit::CountingSource;
+using testkit::readAll;
 
 namespace {
-
-struct CountingSource {
-    std::shared_ptr<std::uint32_t> next = std::make_shared<std::uint32_t>(0);
-    std::uint32_t operator()(std::uint32_t bound) const { return (*next)++ % bound; }
-};
 
 // An error box that stays open for a while, with the event loop running under it the way a
 // modal box's own loop runs: timer ticks keep arriving.
@@ -43,12 +41,6 @@ protected:
             whileOpen();
     }
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
-}
 
 QString cannotCreate(const QString& path, const char* description)
 {
@@ -136,18 +128,9 @@ private slots:
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Пароль"));
         // Each control by name and the name assistive technology announces, inside the window and
         // clear of the others.
-        const QStringList controls{"Edit1 Пароль",         "Le1 Длинна",        "UpDown1 Длинна",
-                                   "btnSort Генерация",    "btnClear Очистить", "Button1 Стоп",
-                                   "RadioGroup1 Скорость", "Memo1 Пароли"};
-        QList<QRect> taken;
-        for (const QString& c : controls) {
-            auto* control = byName<QWidget>(m_w.get(), qPrintable(c.section(u' ', 0, 0)));
-            QCOMPARE(control->accessibleName(), c.section(u' ', 1));
-            QVERIFY2(m_w->rect().contains(control->geometry()), qPrintable(c));
-            for (const QRect& other : taken)
-                QVERIFY2(!other.intersects(control->geometry()), qPrintable(c));
-            taken << control->geometry();
-        }
+        testkit::checkControls(m_w.get(),
+                               {"Edit1 Пароль", "Le1 Длинна", "UpDown1 Длинна", "btnSort Генерация",
+                                "btnClear Очистить", "Button1 Стоп", "RadioGroup1 Скорость", "Memo1 Пароли"});
         QCOMPARE(m_w->Le1->label()->text(), QStringLiteral("Длинна"));
         QCOMPARE(m_w->Le1->text(), QStringLiteral("6"));
         QCOMPARE(m_w->UpDown1->position(), 6);
@@ -277,12 +260,12 @@ private slots:
     {
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("error");
+        // clang-format off
         QTest::newRow("missing folder") << "missing" << cannotCreate("%1", "No such file or directory");
         QTest::newRow("below a plain file") << "plain" << cannotCreate("%1", "Not a directory");
-        QTest::newRow("list file replaced by a folder")
-            << "folder" << cannotCreate("%1", "Filename refers to a directory");
-        QTest::newRow("disk full") << "full"
-                                   << "Stream write error.";
+        QTest::newRow("list file replaced by a folder") << "folder" << cannotCreate("%1", "Filename refers to a directory");
+        QTest::newRow("disk full") << "full" << "Stream write error.";
+        // clang-format on
     }
 
     void failedSaveKeepsWindowAndPreviousList()
@@ -309,7 +292,7 @@ private slots:
                 full.emplace(4);
             run(QStringLiteral("close"));
         }
-        QCOMPARE(errors(), QStringList{error.arg(list)});
+        QCOMPARE(errors(), QStringList{QString(error).replace(QLatin1String("%1"), list)});
         QVERIFY(m_w->isVisible());
         const QDir kept(m_app.path(moved ? QStringLiteral("moved") : QStringLiteral("lists")));
         QCOMPARE(kept.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Pass.txt"});
@@ -333,12 +316,11 @@ private slots:
     {
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("link to a file of the user's") << "link"
-                                                      << "Is a symbolic link";
-        QTest::newRow("dangling link") << "dangling"
-                                       << "Is a symbolic link";
-        QTest::newRow("named pipe") << "pipe"
-                                    << "Not a regular file";
+        // clang-format off
+        QTest::newRow("link to a file of the user's") << "link" << "Is a symbolic link";
+        QTest::newRow("dangling link") << "dangling" << "Is a symbolic link";
+        QTest::newRow("named pipe") << "pipe" << "Not a regular file";
+        // clang-format on
     }
 
     void plantedListFileRefused()

@@ -1,10 +1,12 @@
 #pragma once
 // Shared by the window tests: a Dialogs that records every box and answers from a script,
-// and lookup of controls by objectName that fails with the missing name.
+// lookup of controls by objectName that fails with the missing name, the check of a window's
+// named controls, and a file's bytes.
 
 #include "ui/Dialogs.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QLineEdit>
 #include <QList>
 #include <QTest>
@@ -91,6 +93,14 @@ public:
                 out << b.text;
         return out;
     }
+    // Every box so far as "kind: text".
+    QStringList shown() const
+    {
+        QStringList out;
+        for (const Box& b : boxes)
+            out << b.kind + QStringLiteral(": ") + b.text;
+        return out;
+    }
 
 protected:
     void errorBox(const QString& text) override { boxes.append({QStringLiteral("error"), text}); }
@@ -141,6 +151,28 @@ template <typename T> T* byName(const QObject* root, const char* name)
 inline void click(const QObject* root, const char* name)
 {
     QTest::mouseClick(byName<QAbstractButton>(root, name), Qt::LeftButton);
+}
+
+// Each entry "objectName accessible name": the control under root by that name announces that
+// name, lies inside root and clear of every control listed before it.
+inline void checkControls(const QWidget* root, const QStringList& controls)
+{
+    QList<QRect> taken;
+    for (const QString& c : controls) {
+        auto* control = byName<QWidget>(root, qPrintable(c.section(u' ', 0, 0)));
+        QCOMPARE(control->accessibleName(), c.section(u' ', 1));
+        QVERIFY2(root->rect().contains(control->geometry()), qPrintable(c));
+        for (const QRect& other : taken)
+            QVERIFY2(!other.intersects(control->geometry()), qPrintable(c));
+        taken << control->geometry();
+    }
+}
+
+// The file's bytes, or "<no file>" when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
 } // namespace testkit
