@@ -159,6 +159,7 @@ private slots:
         testkit::click(journal, "btnSave");
         QCOMPARE(readAll(m_app.path(QStringLiteral("tape.txt"))), QByteArray("2 + 3 = 5\r\n7 Mod 2 = 1\r\n"));
 
+        QCoreApplication::processEvents(); // the file holds both lines before the clear
         dialogs().confirmAnswers = {ui::Answer::No, ui::Answer::Yes};
         testkit::click(journal, "btnClear");
         QCOMPARE(journal->lstJournal->count(), 2);
