@@ -175,7 +175,7 @@ private slots:
         // Every other box holds text that would fail to convert: the empty check comes first.
         for (const char* name : {"leYouElo", "leEloTurn", "leNo", "leGame"})
             byName<QLineEdit>(w, name)->setText(QStringLiteral("x"));
-        byName<QLineEdit>(w, empty.toLatin1().constData())->clear();
+        byName<QLineEdit>(w, empty)->clear();
         byName<QLineEdit>(w, "leNewElo")->setText(QStringLiteral("1234"));
         click(w, "bbStart");
         QCOMPARE(m_app.dialogs->boxes.size(), 2); // the menu's question and the empty-input box
@@ -272,7 +272,7 @@ private slots:
         QFETCH(QStringList, boxes);
         QWidget* w = openFromMenu(update ? ui::Answer::Yes : ui::Answer::No);
         for (const QString& name : boxes)
-            byName<QLineEdit>(w, qPrintable(name))->setText(QStringLiteral("7"));
+            byName<QLineEdit>(w, name)->setText(QStringLiteral("7"));
         click(w, qPrintable(button));
         for (const QString& name : boxes)
             QVERIFY2(text(w, qPrintable(name)).isEmpty(), qPrintable(name));

@@ -19,11 +19,6 @@ namespace {
 
 const QString kOld = QStringLiteral("old");
 
-template <typename T = QWidget> T* named(QWidget* w, const QString& name)
-{
-    return byName<T>(w, name.toLatin1().constData());
-}
-
 } // namespace
 
 class TestKredWindow : public QObject {
@@ -107,8 +102,8 @@ private slots:
         QFETCH(QPoint, labelAt);
         QFETCH(QString, caption);
         QWidget* w = open();
-        auto* edit = named<QLineEdit>(w, name);
-        auto* title = named<QLabel>(w, label);
+        auto* edit = byName<QLineEdit>(w, name);
+        auto* title = byName<QLabel>(w, label);
         QCOMPARE(edit->parentWidget()->objectName(), sheet);
         QCOMPARE(title->parentWidget()->objectName(), sheet);
         QCOMPARE(edit->geometry(), rect);
@@ -144,9 +139,9 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QWidget* w = open();
-        auto* edit = named<QLineEdit>(w, box);
+        auto* edit = byName<QLineEdit>(w, box);
         edit->setText(typed);
-        QTest::mouseClick(named<ui::UpDown>(w, upDown)->findChild<QToolButton*>(arrow), Qt::LeftButton);
+        QTest::mouseClick(byName<ui::UpDown>(w, upDown)->findChild<QToolButton*>(arrow), Qt::LeftButton);
         QCOMPARE(edit->text(), shown);
     }
 
@@ -210,13 +205,13 @@ private slots:
         QFETCH(QStringList, boxes);
         const bool writeOff = sheet == QLatin1String("TabSheet1");
         QWidget* w = open();
-        byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(named(w, sheet));
+        byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(byName<QWidget>(w, sheet));
         auto* answer = byName<QLineEdit>(w, writeOff ? "Edit5" : "Edit9");
         answer->setText(kOld);
         for (const QString& entry : typed.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            named<QLineEdit>(w, entry.section(QLatin1Char('='), 0, 0))
+            byName<QLineEdit>(w, entry.section(QLatin1Char('='), 0, 0))
                 ->setText(entry.section(QLatin1Char('='), 1));
-        named<QRadioButton>(w, item)->click();
+        byName<QRadioButton>(w, item)->click();
         testkit::click(w, writeOff ? "Button1" : "Button2");
         QCOMPARE(answer->text(), shown);
         QCOMPARE(answer->cursorPosition(), shown == kOld ? kOld.size() : 0);
@@ -245,7 +240,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, end);
         QWidget* w = open();
-        auto* edit = named<AnswerBox>(w, box);
+        auto* edit = byName<AnswerBox>(w, box);
         byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(edit->parentWidget());
         edit->setText(answer);
         const QString shown = edit->shownText();

@@ -131,13 +131,12 @@ private slots:
         for (QLabel* result : {sheet()->lblPayment, sheet()->lblTotal, sheet()->lblOverpayment})
             result->setText(kOld);
         for (const QString& entry : typed.split(u' ', Qt::SkipEmptyParts))
-            byName<QLineEdit>(sheet(), qPrintable(entry.section(u'=', 0, 0)))
-                ->setText(entry.section(u'=', 1));
+            byName<QLineEdit>(sheet(), entry.section(u'=', 0, 0))->setText(entry.section(u'=', 1));
         for (const QString& choice : choices.split(u' ', Qt::SkipEmptyParts)) {
             if (choice == QLatin1String("month"))
                 sheet()->cbRateKind->setCurrentIndex(0);
             else
-                byName<QRadioButton>(sheet(), qPrintable(choice))->click();
+                byName<QRadioButton>(sheet(), choice)->click();
         }
         testkit::click(sheet(), "btnSchedule");
         QCOMPARE(shownResults(), results);

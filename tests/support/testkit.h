@@ -148,6 +148,11 @@ template <typename T> T* byName(const QObject* root, const char* name)
     return found;
 }
 
+template <typename T> T* byName(const QObject* root, const QString& name)
+{
+    return byName<T>(root, qPrintable(name));
+}
+
 inline void click(const QObject* root, const char* name)
 {
     QTest::mouseClick(byName<QAbstractButton>(root, name), Qt::LeftButton);
