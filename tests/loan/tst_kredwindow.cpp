@@ -208,9 +208,7 @@ private slots:
         byName<QTabWidget>(w, "PageControl1")->setCurrentWidget(byName<QWidget>(w, sheet));
         auto* answer = byName<QLineEdit>(w, writeOff ? "Edit5" : "Edit9");
         answer->setText(kOld);
-        for (const QString& entry : typed.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            byName<QLineEdit>(w, entry.section(QLatin1Char('='), 0, 0))
-                ->setText(entry.section(QLatin1Char('='), 1));
+        testkit::fill(w, typed);
         byName<QRadioButton>(w, item)->click();
         testkit::click(w, writeOff ? "Button1" : "Button2");
         QCOMPARE(answer->text(), shown);

@@ -130,8 +130,7 @@ private slots:
         open();
         for (QLabel* result : {sheet()->lblPayment, sheet()->lblTotal, sheet()->lblOverpayment})
             result->setText(kOld);
-        for (const QString& entry : typed.split(u' ', Qt::SkipEmptyParts))
-            byName<QLineEdit>(sheet(), entry.section(u'=', 0, 0))->setText(entry.section(u'=', 1));
+        testkit::fill(sheet(), typed);
         for (const QString& choice : choices.split(u' ', Qt::SkipEmptyParts)) {
             if (choice == QLatin1String("month"))
                 sheet()->cbRateKind->setCurrentIndex(0);

@@ -158,6 +158,13 @@ inline void click(const QObject* root, const char* name)
     QTest::mouseClick(byName<QAbstractButton>(root, name), Qt::LeftButton);
 }
 
+// Space-separated "objectName=text" entries: each box under root given its text ("name=" empties it).
+inline void fill(const QObject* root, const QString& entries)
+{
+    for (const QString& entry : entries.split(u' ', Qt::SkipEmptyParts))
+        byName<QLineEdit>(root, entry.section(u'=', 0, 0))->setText(entry.section(u'=', 1));
+}
+
 // Each entry "objectName accessible name": the control under root by that name announces that
 // name, lies inside root and clear of every control listed before it.
 inline void checkControls(const QWidget* root, const QStringList& controls)
