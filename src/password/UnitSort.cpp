@@ -151,6 +151,10 @@ void TfmSort::FormClose() { saveList(); }
 
 void TfmSort::ProgramEnd()
 {
+    // A password copied from the list does not outlive the program on the clipboard, where a
+    // clipboard manager would keep it.
+    if (!m_copiedPassword.isEmpty())
+        Timer3Timer();
     if (m_everShown)
         saveList();
 }

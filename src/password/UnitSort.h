@@ -5,7 +5,7 @@
 // the memo to Pass.txt, owner-only and atomically; the timers keep running while it is hidden,
 // and the list is saved once more when the program ends. Under the list: a choice of passwords
 // without letters that look Cyrillic or alike, their strength in bits, and a password copied
-// from the list is taken off the clipboard again 30 s later.
+// from the list is taken off the clipboard again 30 s later, or when the program ends first.
 
 #include "password/generator.h"
 #include "password/Ticker.h"

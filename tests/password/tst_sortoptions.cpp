@@ -138,18 +138,21 @@ private slots:
         QVERIFY(m_w->Timer1->isActive());
     }
 
-    // How the password reaches the clipboard, and what the 30-s timer finds there then.
+    // How the password reaches the clipboard, and what the 30-s timer, or the program's end
+    // before it, finds there then.
     void copiedPasswordCleared_data()
     {
         QTest::addColumn<QString>("how");            // menu, ctrl-c, ctrl-c-selection
         QTest::addColumn<bool>("replacedMeanwhile"); // the user copied something else
+        QTest::addColumn<bool>("programEnds");       // before the timer runs out
         QTest::addColumn<QString>("copied");
         QTest::addColumn<QString>("afterTimer");
         // clang-format off
-        QTest::newRow("context menu") << "menu" << false << "6789AB" << "";
-        QTest::newRow("Ctrl+C on the line") << "ctrl-c" << false << "6789AB" << "";
-        QTest::newRow("Ctrl+C on a selection") << "ctrl-c-selection" << false << "789" << "";
-        QTest::newRow("something else copied since") << "ctrl-c" << true << "6789AB" << "mine";
+        QTest::newRow("context menu") << "menu" << false << false << "6789AB" << "";
+        QTest::newRow("Ctrl+C on the line") << "ctrl-c" << false << false << "6789AB" << "";
+        QTest::newRow("Ctrl+C on a selection") << "ctrl-c-selection" << false << false << "789" << "";
+        QTest::newRow("something else copied since") << "ctrl-c" << true << false << "6789AB" << "mine";
+        QTest::newRow("program ending first") << "menu" << false << true << "6789AB" << "";
         // clang-format on
     }
 
@@ -157,6 +160,7 @@ private slots:
     {
         QFETCH(QString, how);
         QFETCH(bool, replacedMeanwhile);
+        QFETCH(bool, programEnds);
         QFETCH(QString, copied);
         QFETCH(QString, afterTimer);
         listOne();
@@ -179,7 +183,10 @@ private slots:
         QCOMPARE(m_w->Timer3->interval(), 30000);
         if (replacedMeanwhile)
             QGuiApplication::clipboard()->setText(QStringLiteral("mine"));
-        m_w->Timer3Timer();
+        if (programEnds)
+            m_w->ProgramEnd();
+        else
+            m_w->Timer3Timer();
         QCOMPARE(clipboardText(), afterTimer);
         QVERIFY(!m_w->Timer3->isActive()); // runs out once
         QCOMPARE(m_app.dialogs->boxes.size(), 0);
