@@ -168,6 +168,27 @@ void closeOnTerminationSignals(QWidget* mainWindow)
 void closeOnTerminationSignals(QWidget*) {}
 #endif
 
+SessionSaver::SessionSaver(TfmCalc& mainWindow, TfmSort& passwords, ui::Dialogs& dialogs)
+    : QObject(&mainWindow)
+    , m_mainWindow(mainWindow)
+    , m_passwords(passwords)
+    , m_dialogs(dialogs)
+{
+}
+
+void SessionSaver::commitData()
+{
+    m_mainWindow.saveSettings(); // reports its own failure
+    ui::runGuarded(m_dialogs, [this] { m_passwords.ProgramEnd(); });
+}
+
+SessionSaver* saveAtSessionEnd(QGuiApplication& application, Windows& windows, ui::Dialogs& dialogs)
+{
+    auto* saver = new SessionSaver(*windows.fmCalc, *windows.fmSort, dialogs);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, saver, &SessionSaver::commitData);
+    return saver;
+}
+
 int run(int argc, char** argv)
 {
     ignoreFileSizeSignal();
@@ -194,12 +215,7 @@ int run(int argc, char** argv)
     QApplication::setWindowIcon(applicationIcon());
     windows.fmCalc->show();
     closeOnTerminationSignals(windows.fmCalc.get());
-    // The desktop's session end saves what closing the main window saves; the program itself
-    // ends when the session manager ends it.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, windows.fmCalc.get(), [&] {
-        windows.fmCalc->saveSettings();
-        ui::runGuarded(dialogs, [&] { windows.fmSort->ProgramEnd(); });
-    });
+    saveAtSessionEnd(application, windows, dialogs);
     return QApplication::exec();
 }
 

@@ -5,10 +5,12 @@
 
 #include "password/generator.h"
 
+#include <QObject>
 #include <QString>
 
 #include <memory>
 
+class QGuiApplication;
 class QIcon;
 class QLocale;
 class QWidget;
@@ -82,6 +84,28 @@ void ignoreFileSizeSignal();
 // the way closing its main window does, with the same saves. The handler only notes the signal
 // in a pipe; the event loop reads it and closes mainWindow.
 void closeOnTerminationSignals(QWidget* mainWindow);
+
+// Saves, when the desktop's session ends, what closing the main window saves: the settings file
+// and, once the password window has been shown, the password list. The windows stay as they
+// are; the session manager ends the program afterwards. A save that fails shows its box and
+// keeps the other save.
+class SessionSaver final : public QObject {
+    Q_OBJECT
+public:
+    // A child of mainWindow, so it goes with the windows.
+    SessionSaver(TfmCalc& mainWindow, TfmSort& passwords, ui::Dialogs& dialogs);
+
+public slots:
+    void commitData();
+
+private:
+    TfmCalc& m_mainWindow;
+    TfmSort& m_passwords;
+    ui::Dialogs& m_dialogs;
+};
+
+// Connects application's session-end request (commitDataRequest) to a new saver's commitData.
+SessionSaver* saveAtSessionEnd(QGuiApplication& application, Windows& windows, ui::Dialogs& dialogs);
 
 int run(int argc, char** argv);
 

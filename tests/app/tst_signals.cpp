@@ -1,12 +1,18 @@
 // The program as a process: the signals that end a session end it the way closing the main
 // window does, and a file-size limit makes a save fail instead of killing the program. The
 // program runs as a child process with its own home, configuration folder and current folder.
+// The desktop's session end is asked of the windows themselves, in this process.
 
 #include "app/Startup.h"
+#include "app/Unitcalc.h"
+#include "password/UnitSort.h"
+#include "support/appwindows.h"
 #include "ui/TextFile.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +92,57 @@ private slots:
                  settings.constData());
     }
 
+    // The session manager's request to save (commitDataRequest) runs the saver, which writes
+    // what closing the main window writes and leaves the windows open. The request's argument
+    // cannot be made outside Qt, so the test checks the connection and runs the slot itself.
+    void sessionEndSaves_data()
+    {
+        QTest::addColumn<bool>("listShown");       // the password window was shown
+        QTest::addColumn<bool>("settingsBlocked"); // the settings folder's name is taken by a file
+        QTest::newRow("password window shown") << true << false;
+        QTest::newRow("password window never shown") << false << false;
+        QTest::newRow("settings cannot be written") << true << true;
+    }
+
+    void sessionEndSaves()
+    {
+        QFETCH(bool, listShown);
+        QFETCH(bool, settingsBlocked);
+        testkit::AppWindows app;
+        app.start();
+        app::SessionSaver* saver = app::saveAtSessionEnd(*qApp, app.windows, *app.dialogs);
+        QVERIFY(QObject::disconnect(qApp, &QGuiApplication::commitDataRequest, saver,
+                                    &app::SessionSaver::commitData));
+        app.windows.fmCalc->show();
+        if (listShown) {
+            app.windows.fmSort->show();
+            app.windows.fmSort->Memo1->setPlainText(QStringLiteral("k3Vd9QzA\nP0w8Lm2X"));
+        }
+        // The settings file is read again on saving: another section in it is kept.
+        if (settingsBlocked)
+            ui::writeTextFile(app.path(QStringLiteral("config")), QString());
+        else if (QDir().mkpath(app.path(QStringLiteral("config"))))
+            ui::writeTextFile(app.settingsPath(), QStringLiteral("[Other]\nKey=7\n"));
+
+        saver->commitData();
+
+        QCOMPARE(readAll(app.path(QStringLiteral("Pass.txt"))),
+                 listShown ? QByteArray("k3Vd9QzA\r\nP0w8Lm2X") : QByteArray("<no file>"));
+        const QByteArray settings = readAll(app.settingsPath());
+        if (settingsBlocked) {
+            QCOMPARE(app.dialogs->boxes.size(), 1);
+            QCOMPARE(app.dialogs->boxes.front().text, QStringLiteral("Unable to write to CalcConf.ini."));
+        } else {
+            QCOMPARE(app.dialogs->boxes.size(), 0);
+            QVERIFY2(settings.startsWith("[Other]\r\nKey=7\r\n") && settings.contains("[Position]\r\nTop=") &&
+                         settings.contains("[Color]\r\nForm="),
+                     settings.constData());
+        }
+        QVERIFY(app.windows.fmCalc->isVisible());
+        QCOMPARE(app.windows.fmSort->isVisible(), listShown);
+        app.stop();
+    }
+
     // In a child process limited to 4 KiB per file, as the start-up sets it: saving 20 KiB fails
     // with the stream error, and the previous file stays whole.
     void fileSizeLimitFailsTheSave()
@@ -118,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSignals)
+QTEST_MAIN(TestSignals)
 #include "tst_signals.moc"
