@@ -6,16 +6,27 @@
 // Each wait is for what the window manager does (framing, placing), bounded only against a
 // hang; once a row has failed, the rest fail at once rather than each waiting out its bound.
 
+#include "app/Journal.h"
 #include "app/inifile.h"
+#include "convert/UnitKonvert.h"
+#include "elo/UnitElo.h"
+#include "elo/UnitNewElo.h"
+#include "loan/UnitKred.h"
+#include "password/UnitSort.h"
+#include "plot/UnitGraph.h"
 #include "app/Unitcalc.h"
+#include "support/appwindows.h"
 #include "support/testkit.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using testkit::FakeDialogs;
@@ -39,6 +50,25 @@ private:
             return {-99999, -99999};
         const ini::IniFile ini(file.readAll().toStdString());
         return {ini.readInteger("Position", "Left", -99999), ini.readInteger("Position", "Top", -99999)};
+    }
+
+    // The actions the window manager offers for window, as it announces them on it
+    // (_NET_WM_ALLOWED_ACTIONS), without their common prefix; empty until it has managed it.
+    static QStringList allowedActions(const QString& xprop, const QWidget& window)
+    {
+        QProcess probe;
+        probe.start(xprop, {QStringLiteral("-id"), QString::number(window.winId()),
+                            QStringLiteral("_NET_WM_ALLOWED_ACTIONS")});
+        if (!probe.waitForFinished(kHang) || probe.exitCode() != 0)
+            return {};
+        const QString output = QString::fromLatin1(probe.readAllStandardOutput());
+        const qsizetype equals = output.indexOf(u'=');
+        if (equals < 0)
+            return {};
+        QStringList actions;
+        for (const QString& atom : output.mid(equals + 1).split(u',', Qt::SkipEmptyParts))
+            actions << atom.trimmed().remove(QStringLiteral("_NET_WM_ACTION_"));
+        return actions;
     }
 
     static QString describe(const QWidget& window, int start)
@@ -115,6 +145,50 @@ private slots:
             QCOMPARE(savedPlace(), place);
         }
         QCOMPARE(m_dialogs.boxes.size(), 0);
+    }
+
+    // The title bar's buttons follow what the window manager lets the user do with a window:
+    // every window of a fixed size is moved, minimised and closed, never resized or
+    // maximised; the journal, whose size the user chooses, is maximised too. (A window manager
+    // may still draw a maximise button that does nothing, as a placeholder between the title
+    // and the buttons it keeps.)
+    void titleBarActions_data()
+    {
+        QTest::addColumn<QString>("window"); // object name
+        QTest::addColumn<bool>("sizable");
+        for (const char* name : {"fmCalc", "fmElo", "fmNewElo", "fmGraph", "fmSort", "fmKred", "fmKonvert"})
+            QTest::newRow(name) << QString::fromLatin1(name) << false;
+        QTest::newRow("fmJournal") << QStringLiteral("fmJournal") << true;
+    }
+
+    void titleBarActions()
+    {
+        QFETCH(QString, window);
+        QFETCH(bool, sizable);
+        const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+        if (xprop.isEmpty())
+            QSKIP("needs xprop to read what the window manager allows");
+        testkit::AppWindows app;
+        app.start();
+        const app::Windows& w = app.windows;
+        const QList<QWidget*> windows{w.fmCalc.get(),    w.fmElo.get(),       w.fmNewElo.get(),
+                                      w.fmGraph.get(),   w.fmSort.get(),      w.fmKred.get(),
+                                      w.fmKonvert.get(), &w.fmCalc->journal()};
+        const auto named = std::find_if(windows.begin(), windows.end(), [&window](const QWidget* each) {
+            return each->objectName() == window;
+        });
+        QVERIFY(named != windows.end());
+        QWidget& shown = **named;
+        shown.show();
+        QStringList actions;
+        QVERIFY2(QTest::qWaitFor([&] { return (actions = allowedActions(xprop, shown)).contains("CLOSE"); },
+                                 kHang),
+                 "the window manager announced no actions");
+        for (const char* offered : {"MOVE", "MINIMIZE", "CLOSE"})
+            QVERIFY2(actions.contains(QLatin1String(offered)), qPrintable(actions.join(u' ')));
+        for (const char* sizing : {"RESIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT"})
+            QVERIFY2(actions.contains(QLatin1String(sizing)) == sizable, qPrintable(actions.join(u' ')));
+        app.stop();
     }
 
     void cleanup() { m_failed = m_failed || QTest::currentTestFailed(); }
