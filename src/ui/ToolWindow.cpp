@@ -25,6 +25,9 @@ ToolWindow::ToolWindow(Dialogs& dialogs, const WindowFrame& frame)
     setWindowTitle(frame.caption);
     setAccessibleName(frame.caption);
     setFont(windowFont());
+    // The fixed size is what takes maximising away: window managers go by the size limits, not
+    // by the button hints. One that keeps each button's place in the title bar may still draw
+    // a disabled maximise button between minimise and close.
     setFixedSize(clientSize(frame.width, frame.height));
     placeOnFirstShow(this, QPoint(frame.left, frame.top), Reach::AsGiven);
     if (frame.background.isValid()) {
