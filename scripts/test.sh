@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-vilorka_install_deps libbenchmark-dev xvfb openbox desktop-file-utils appstream \
+vilorka_install_deps libbenchmark-dev xvfb openbox x11-utils desktop-file-utils appstream \
     clang libfuzzer-14-dev libclang-rt-14-dev clang-format
 
 echo "== formatting"
