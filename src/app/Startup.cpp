@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/ApplicationStyle.h"
 #include "app/Journal.h"
 #include "app/Unitcalc.h"
 #include "convert/UnitKonvert.h"
@@ -193,6 +194,7 @@ int run(int argc, char** argv)
 {
     ignoreFileSizeSignal();
     QApplication application(argc, argv);
+    installApplicationStyle();
     nameApplication();
     readDecimalSeparator();
     loadQtTranslations(QLocale::system());

@@ -182,12 +182,13 @@ void TfmCalc::buildDisplay()
     edtCalc = new QLineEdit(centralWidget());
     ui::nameControl(edtCalc, "edtCalc", QStringLiteral("Дисплей"));
     edtCalc->setGeometry(0, 0, 369, 24);
+    // Set whole in one step: each font the display is given is loaded at once to lay out its text.
     QFont displayFont;
-    displayFont.setFamilies(ui::installedFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                                                   QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")}));
+    displayFont.setFamilies(ui::preferredFamily({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                                                 QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")}));
     displayFont.setStyleHint(QFont::SansSerif);
+    displayFont.setPixelSize(13);
     edtCalc->setFont(displayFont);
-    ui::setPixelHeight(edtCalc, 13);
     edtCalc->setAutoFillBackground(true);
     edtCalc->setMaxLength(std::numeric_limits<int>::max()); // the display has no length limit
     edtCalc->installEventFilter(this);

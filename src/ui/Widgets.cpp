@@ -249,24 +249,26 @@ void chainTabOrder(std::initializer_list<QWidget*> controls)
     }
 }
 
-QStringList installedFamilies(const QStringList& wanted)
+QStringList preferredFamily(const QStringList& wanted)
 {
     // Asking for a face that is not installed costs a round of fallback matching for every font
-    // made from it, so the families not on this machine are left out before any font is made.
+    // made from it, so the families not on this machine are passed over before any font is made.
+    // Only the first one found is named: with further families the font asks fontconfig for the
+    // first one's fallbacks as soon as it is loaded, while a font of one family asks only when
+    // a character is missing from its face, and the faces wanted here cover the same characters.
     const QStringList installed = QFontDatabase::families();
-    QStringList found;
     for (const QString& family : wanted)
         if (installed.contains(family, Qt::CaseInsensitive))
-            found.append(family);
-    return found.isEmpty() ? wanted : found;
+            return {family};
+    return wanted;
 }
 
 QFont windowFont()
 {
     // Faces as narrow as the classic 8-point dialog font, so captions fit their fixed boxes.
     static const QStringList families =
-        installedFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                           QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+        preferredFamily({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                         QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     QFont font;
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);

@@ -109,8 +109,8 @@ QPlainTextEdit* memo(QWidget* parent, const char* name, const QString& accessibl
 // Makes Tab visit the controls in the given order.
 void chainTabOrder(std::initializer_list<QWidget*> controls);
 
-// The families of wanted that are installed, in their order; all of wanted when none is.
-QStringList installedFamilies(const QStringList& wanted);
+// The first family of wanted that is installed, alone; all of wanted when none is.
+QStringList preferredFamily(const QStringList& wanted);
 
 // The closest sans-serif face available for the 8-point texts of every window.
 QFont windowFont();

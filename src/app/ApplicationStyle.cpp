@@ -1,0 +1,121 @@
+#include "app/ApplicationStyle.h"
+
+#include <QApplication>
+#include <QIconEngine>
+#include <QPointer>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
+
+#include <functional>
+#include <optional>
+
+namespace app {
+
+namespace {
+
+// An icon whose pictures are made by load the first time any of them is needed; until then the
+// icon costs nothing. It answers every question with the loaded icon's answer.
+class DeferredIconEngine final : public QIconEngine {
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> load)
+        : m_load(std::move(load))
+    {
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        loaded().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return loaded().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return loaded().pixmap(size / scale, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return loaded().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return loaded().availableSizes(mode, state);
+    }
+    QString iconName() override { return loaded().name(); }
+    // Asked when the icon is set on a button; answering would load the pictures. The styles'
+    // standard icons all have pictures.
+    bool isNull() override { return m_icon ? m_icon->isNull() : false; }
+    QString key() const override { return QStringLiteral("deferred"); }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+
+private:
+    const QIcon& loaded()
+    {
+        if (!m_icon)
+            m_icon = m_load();
+        return *m_icon;
+    }
+
+    std::function<QIcon()> m_load;
+    std::optional<QIcon> m_icon;
+};
+
+} // namespace
+
+ApplicationStyle::ApplicationStyle(QStyle* base)
+    : QProxyStyle(base)
+{
+}
+
+QIcon ApplicationStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
+                                     const QWidget* widget) const
+{
+    // Every menu bar makes its overflow arrow, with this icon, as it is made; the arrow shows
+    // only when the menu titles do not fit. The menu bar asks without an option; the style and
+    // the widget are held weakly, as either may be gone by the time the arrow is drawn.
+    if (icon == SP_ToolBarHorizontalExtensionButton && !option) {
+        return QIcon(new DeferredIconEngine(
+            [base = QPointer<QStyle>(baseStyle()), widget = QPointer<const QWidget>(widget), icon] {
+                return base ? base->standardIcon(icon, nullptr, widget) : QIcon();
+            }));
+    }
+    return QProxyStyle::standardIcon(icon, option, widget);
+}
+
+void ApplicationStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                     const QWidget* widget) const
+{
+    if (element == PE_PanelButtonCommand) {
+        if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+            QStyleOptionButton same = *button;
+            same.palette = sharedPalette(button->palette);
+            QProxyStyle::drawPrimitive(element, &same, painter, widget);
+            return;
+        }
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+const QPalette& ApplicationStyle::sharedPalette(const QPalette& palette) const
+{
+    // A window has a handful of colour sets; a longer list means colours are being changed, and
+    // the sets seen earliest are the likeliest gone.
+    constexpr std::size_t kKept = 16;
+    for (const QPalette& known : m_palettes)
+        if (known.cacheKey() == palette.cacheKey() || known == palette)
+            return known;
+    if (m_palettes.size() == kKept)
+        m_palettes.erase(m_palettes.begin());
+    m_palettes.push_back(palette);
+    return m_palettes.back();
+}
+
+void installApplicationStyle()
+{
+    QStyle* base = QStyleFactory::create(QApplication::style()->name());
+    if (base)
+        QApplication::setStyle(new ApplicationStyle(base));
+}
+
+} // namespace app
