@@ -1,7 +1,10 @@
 #include "app/ApplicationStyle.h"
 
 #include <QApplication>
+#include <qdrawutil.h>
+#include <QGroupBox>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPointer>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
@@ -65,6 +68,7 @@ private:
 
 ApplicationStyle::ApplicationStyle(QStyle* base)
     : QProxyStyle(base)
+    , m_fusion(base->name() == QLatin1String("fusion"))
 {
 }
 
@@ -86,6 +90,24 @@ QIcon ApplicationStyle::standardIcon(StandardPixmap icon, const QStyleOption* op
 void ApplicationStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                      const QWidget* widget) const
 {
+    if (element == PE_FrameGroupBox && m_fusion) {
+        // A frame without a caption, drawn as the style draws it, from the style's own picture.
+        // The style reads the picture by file name, which first loads every image plugin to ask
+        // whether it recognises the file; read here with its format named, it costs no plugin.
+        const auto* group = qobject_cast<const QGroupBox*>(widget);
+        if (group && !group->isCheckable() && group->title().isEmpty()) {
+            constexpr int kTopMargin = 3;
+            if (m_groupBoxFrame.isNull()) {
+                QImageReader reader(
+                    QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"), "png");
+                reader.setAutoDetectImageFormat(false);
+                m_groupBoxFrame = QPixmap::fromImage(reader.read());
+            }
+            qDrawBorderPixmap(painter, option->rect.adjusted(0, kTopMargin, 0, 0), QMargins(6, 6, 6, 6),
+                              m_groupBoxFrame);
+            return;
+        }
+    }
     if (element == PE_PanelButtonCommand) {
         if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
             QStyleOptionButton same = *button;

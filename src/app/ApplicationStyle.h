@@ -4,8 +4,10 @@
 // arrow is first drawn (the style would read it at every start, asking each image plugin to
 // recognise the file first), and push buttons whose colours are all the same share one cached
 // face instead of each rendering its own (the style caches a face per palette object, and every
-// widget with colours of its own holds a palette object of its own).
+// widget with colours of its own holds a palette object of its own). The frame of a group without
+// a caption is drawn from the style's picture read with its format named, sparing the same search.
 
+#include <QPixmap>
 #include <QProxyStyle>
 
 #include <vector>
@@ -26,6 +28,8 @@ private:
     const QPalette& sharedPalette(const QPalette& palette) const;
 
     mutable std::vector<QPalette> m_palettes;
+    bool m_fusion;
+    mutable QPixmap m_groupBoxFrame;
 };
 
 // Makes the application's style an ApplicationStyle over a fresh instance of the style the
