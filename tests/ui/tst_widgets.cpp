@@ -1,6 +1,7 @@
 // The shared controls and the text-file writer: radio group selection and its signal, the
 // up-down arrows' range and text, and saving whole, atomically, with CR LF and the window's
-// error messages. Where a window with a saved place goes when its screen is gone.
+// error messages. Where a window with a saved place goes when its screen is gone. Which font
+// family a window's font names.
 
 #include "ui/Placement.h"
 #include "ui/TextFile.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -141,6 +143,29 @@ private slots:
     void reachablePlaceWithoutScreens()
     {
         QCOMPARE(ui::reachablePlace(QRect(-500, 9000, 300, 200), 25, {}), QPoint(-500, 9000));
+    }
+
+    // A font names the first wanted family that is installed, alone, so no fallbacks are asked
+    // for as it loads; with none installed it keeps them all for the font matcher to resolve.
+    void preferredFamily_data()
+    {
+        QTest::addColumn<QStringList>("wanted");
+        QTest::addColumn<QStringList>("chosen");
+        const QStringList installed = QFontDatabase::families();
+        if (installed.size() < 2)
+            QSKIP("needs two installed font families");
+        const QString missing = QStringLiteral("No Such Family 7");
+        QTest::newRow("first installed")
+            << QStringList{missing, installed[1], installed[0]} << QStringList{installed[1]};
+        QTest::newRow("none installed") << QStringList{missing, missing + QStringLiteral("b")}
+                                        << QStringList{missing, missing + QStringLiteral("b")};
+    }
+
+    void preferredFamily()
+    {
+        QFETCH(QStringList, wanted);
+        QFETCH(QStringList, chosen);
+        QCOMPARE(ui::preferredFamily(wanted), chosen);
     }
 
     // A file written before holds CR LF line ends and UTF-8, readable by its owner alone. A file
