@@ -111,12 +111,25 @@ void ApplicationStyle::drawPrimitive(PrimitiveElement element, const QStyleOptio
     if (element == PE_PanelButtonCommand) {
         if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
             QStyleOptionButton same = *button;
-            same.palette = sharedPalette(button->palette);
+            same.palette = sharedPalette(facePalette(button->palette));
             QProxyStyle::drawPrimitive(element, &same, painter, widget);
             return;
         }
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+QPalette ApplicationStyle::facePalette(const QPalette& palette) const
+{
+    // The style draws a key's face without its caption's colour, so keys that differ only in
+    // that colour can share a face too. Other styles may use it, and keep it.
+    if (!m_fusion)
+        return palette;
+    QPalette face = palette;
+    const QColor text = QApplication::palette().color(QPalette::ButtonText);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        face.setColor(group, QPalette::ButtonText, text);
+    return face;
 }
 
 const QPalette& ApplicationStyle::sharedPalette(const QPalette& palette) const

@@ -1,11 +1,11 @@
 #pragma once
 // The application's style: the desktop's own style, drawing every pixel as that style does, with
-// two savings it cannot make itself. The menu bar's overflow arrow gets its picture only when the
-// arrow is first drawn (the style would read it at every start, asking each image plugin to
-// recognise the file first), and push buttons whose colours are all the same share one cached
-// face instead of each rendering its own (the style caches a face per palette object, and every
-// widget with colours of its own holds a palette object of its own). The frame of a group without
-// a caption is drawn from the style's picture read with its format named, sparing the same search.
+// savings it cannot make itself at start-up. The menu bar's overflow arrow gets its picture only
+// when the arrow is first drawn, and the frame of a group without a caption is drawn from the
+// style's picture read with its format named: the style reads both by file name, which loads
+// every image plugin to ask whether it recognises the file. Push buttons whose colours are the
+// same share one cached face instead of each rendering its own: the style caches a face per
+// palette object, and every widget with colours of its own holds a palette object of its own.
 
 #include <QPixmap>
 #include <QProxyStyle>
@@ -24,6 +24,8 @@ public:
                        const QWidget* widget = nullptr) const override;
 
 private:
+    // palette with the colours a key's face is drawn from; the caption's colour made the same.
+    QPalette facePalette(const QPalette& palette) const;
     // The palette seen first with the same colours as palette.
     const QPalette& sharedPalette(const QPalette& palette) const;
 

@@ -76,8 +76,39 @@ private slots:
         QCOMPARE(rendered(group, &style), own);
     }
 
-    // Faces of equal colour sets reach the style with one palette, so it renders one face for
-    // them all; every colour still reaches it unchanged.
+    // Keys of every caption colour and state get the style's own face.
+    void keyFacesLookAsTheStyleDrawsThem_data()
+    {
+        QTest::addColumn<QColor>("caption");
+        QTest::addColumn<int>("state");
+        QTest::newRow("blue") << QColor(Qt::blue) << int(QStyle::State_Enabled | QStyle::State_Raised);
+        QTest::newRow("red, pressed") << QColor(Qt::red) << int(QStyle::State_Enabled | QStyle::State_Sunken);
+        QTest::newRow("olive, disabled") << QColor(128, 128, 0) << int(QStyle::State_None);
+    }
+
+    void keyFacesLookAsTheStyleDrawsThem()
+    {
+        QFETCH(QColor, caption);
+        QFETCH(int, state);
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+        app::ApplicationStyle style(QStyleFactory::create(QStringLiteral("fusion")));
+        QStyleOptionButton key;
+        key.rect = QRect(0, 0, 33, 25);
+        key.state = QStyle::State(state);
+        key.palette = QApplication::palette();
+        key.palette.setColor(QPalette::ButtonText, caption);
+        const auto face = [&key](const QStyle& drawing) {
+            QImage image(key.rect.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            drawing.drawPrimitive(QStyle::PE_PanelButtonCommand, &key, &painter);
+            return image;
+        };
+        QCOMPARE(face(style), face(*fusion));
+    }
+
+    // Faces of equal colour sets reach a style with one palette, so it renders one face for them
+    // all; every colour still reaches it unchanged.
     void keysOfOneColourShareAFace()
     {
         auto* recording = new RecordingStyle;
