@@ -15,6 +15,7 @@
 #include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QIcon>
 #include <QImageReader>
@@ -22,10 +23,12 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <QWindow>
 
 #include <QSocketNotifier>
 
 #include <array>
+#include <functional>
 #include <csignal>
 
 #ifdef Q_OS_UNIX
@@ -94,6 +97,51 @@ QImage readIconPicture(int size)
 }
 
 } // namespace
+
+namespace {
+
+// Runs an action once, after the window it watches has been painted for the first time: the
+// action is posted while the window handles its first exposure, which paints it.
+class AfterFirstPaint final : public QObject {
+public:
+    AfterFirstPaint(QWindow* window, std::function<void()> action)
+        : QObject(window)
+        , m_action(std::move(action))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_action();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
+
+void deferCursorToFirstPaint(QWidget* window)
+{
+    if (!window->testAttribute(Qt::WA_SetCursor) || window->windowHandle())
+        return;
+    const QCursor cursor = window->cursor();
+    window->unsetCursor();
+    window->winId();
+    new AfterFirstPaint(window->windowHandle(), [window, cursor] { window->setCursor(cursor); });
+}
 
 QIcon applicationIcon()
 {
@@ -213,6 +261,7 @@ int run(int argc, char** argv)
     // The main window's native window is made first and then given the icon, which so travels to
     // the window system once, before the window is shown. An icon set before the native window
     // is made is sent twice (as the window is made, and again as the widget passes it on).
+    deferCursorToFirstPaint(windows.fmCalc.get());
     windows.fmCalc->winId();
     QApplication::setWindowIcon(applicationIcon());
     windows.fmCalc->show();

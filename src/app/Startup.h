@@ -65,6 +65,12 @@ QString settingsFilePath();
 char separatorOf(const QLocale& locale);
 void readDecimalSeparator(); // from the user's locale, into numtext
 
+// Makes window's native window without window's own cursor and gives the cursor back once the
+// window has been painted: the cursor theme's files are read as a shape is first given to a
+// native window, and that reading need not delay the window's first appearance. Nothing is done
+// for a window whose native window exists or that has no cursor of its own.
+void deferCursorToFirstPaint(QWidget* window);
+
 // The window icon, bundled in the executable at the sizes window managers draw (16 to 64 pixels).
 QIcon applicationIcon();
 // The application object's names and desktop entry, which every window inherits; set before

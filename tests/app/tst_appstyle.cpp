@@ -1,8 +1,10 @@
-// The application's style draws what the style beneath it draws: the menu bar's overflow arrow,
-// a group's frame and a key's face come out the same, pixel for pixel, while the arrow's picture
-// is read only when drawn and keys of one colour set share one cached face.
+// What start-up defers or shares shows the same: the application's style draws what the style
+// beneath it draws (the menu bar's overflow arrow, a group's frame and a key's face, pixel for
+// pixel) while the arrow's picture is read only when drawn and keys of one colour set share one
+// cached face; the main window's cursor is its own once the window has been painted.
 
 #include "app/ApplicationStyle.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -10,6 +12,7 @@
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 #include <vector>
@@ -138,6 +141,20 @@ private slots:
         QCOMPARE(seen[2], red);
         QVERIFY(seen[2].cacheKey() != seen[0].cacheKey());
         QCOMPARE(seen[3].cacheKey(), alsoBlue.cacheKey()); // not a key's face: passed as it came
+    }
+
+    void cursorGivenBackAfterFirstPaint()
+    {
+        QWidget window;
+        window.setCursor(Qt::PointingHandCursor);
+        app::deferCursorToFirstPaint(&window);
+        QVERIFY(window.windowHandle());
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(window.windowHandle()->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void installedOverTheChosenStyle()
