@@ -28,8 +28,8 @@
 #include <QSocketNotifier>
 
 #include <array>
-#include <functional>
 #include <csignal>
+#include <functional>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -95,10 +95,6 @@ QImage readIconPicture(int size)
     reader.setAutoDetectImageFormat(false);
     return reader.read();
 }
-
-} // namespace
-
-namespace {
 
 // Runs an action once, after the window it watches has been painted for the first time: the
 // action is posted while the window handles its first exposure, which paints it.
