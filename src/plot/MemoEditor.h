@@ -37,6 +37,8 @@ public:
 
     // Loading: a loader filled elsewhere, then its text taken in place of the memo's (undo
     // history cleared, cursor at the start). A loader dropped untaken leaves the memo as it was.
+    // newLoader touches nothing of the memo's own, so the thread that fills the loader may make
+    // it (its buffer for sizeHint bytes takes a while); take runs on the memo's thread.
     virtual std::unique_ptr<MemoLoader> newLoader(std::int64_t sizeHint) = 0;
     virtual void take(std::unique_ptr<MemoLoader> loader) = 0;
 

@@ -28,9 +28,11 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -45,7 +47,6 @@ const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 128, 0);
 
 constexpr std::size_t kPieceBytes = 64 * 1024; // a step of loading or saving between progress checks
-constexpr int kShowProgressAfterMs = 300;
 constexpr int kPollMs = 20;
 constexpr int kProgressSteps = 1000;
 
@@ -71,10 +72,13 @@ plot::CreateMemoEditor memoModule()
     return create;
 }
 
-// What a worker step reports and is asked: how far it has come, and whether to go on.
+// What a worker step reports and is asked: how far it has come, and whether to go on. A step
+// that has stopped using anything of the window's says so (ownsAll), and is then left to finish
+// alone when it is cancelled: a step that reads the memo is waited for instead.
 struct Progress {
     std::atomic<std::int64_t> done{0};
     std::atomic<bool> cancelled{false};
+    std::atomic<bool> ownsAll{false};
     bool keepGoing(std::int64_t at)
     {
         done = at;
@@ -119,16 +123,12 @@ private:
     QWidget* m_allowed;
 };
 
-// What a cancelled step's worker is left to: finish its current piece while the window waits
-// (it reads the memo), or finish alone while the window goes on (it owns all it uses).
-enum class OnCancel { Wait, Leave };
-
-// Runs work on a worker thread while the window's event loop goes on. A step longer than
-// kShowProgressAfterMs shows a progress box of total units with "Отмена"; cancelling stops the
-// worker at its next check and returns false, and the caller keeps nothing of the step. What
-// work throws is thrown here.
+// Runs work on a worker thread while the window's event loop goes on. A long step (by
+// plot::showProgress on clock's milliseconds) shows a progress box of total units with "Отмена";
+// cancelling stops the worker at its next check and returns false, and the caller keeps nothing
+// of the step. What work throws is thrown here.
 bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
-                     const std::function<void(Progress&)>& work, OnCancel onCancel = OnCancel::Wait)
+                     const std::function<void(Progress&)>& work, const std::function<std::int64_t()>& clock)
 {
     struct Step {
         Progress progress;
@@ -145,6 +145,13 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
     box.setWindowModality(Qt::ApplicationModal);
     box.setAutoReset(false);
     box.setAutoClose(false);
+    // The box is shown here when the step proves long, never by its own timer.
+    box.setMinimumDuration(std::numeric_limits<int>::max());
+    const std::int64_t start = clock();
+    const auto showIfDue = [&] {
+        if (!box.isVisible() && plot::showProgress(clock() - start, progress.done, total))
+            box.show();
+    };
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(kPollMs);
@@ -152,19 +159,19 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
         // "Отмена" pressed, or the box cancelled otherwise (which does not signal).
         if (box.wasCanceled())
             progress.cancelled = true;
-        if (step->finished || progress.cancelled)
+        if (step->finished || progress.cancelled) {
             loop.quit();
-        else
-            box.setValue(int(kProgressSteps * progress.done.load() / std::max<std::int64_t>(total, 1)));
+            return;
+        }
+        showIfDue();
+        box.setValue(int(kProgressSteps * progress.done.load() / std::max<std::int64_t>(total, 1)));
     });
     QObject::connect(&box, &QProgressDialog::canceled, &loop, [&] {
         progress.cancelled = true;
         loop.quit();
     });
-    // A modal box turns the event loop as its value is set, so "Отмена" may come at once.
-    box.setMinimumDuration(kShowProgressAfterMs);
-    box.setValue(0);
     const InputBlocker blocker(&box);
+    showIfDue(); // a clock already past the deadline shows the box at once
     std::thread worker([step] {
         try {
             step->work(step->progress);
@@ -177,7 +184,12 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
     if (!progress.cancelled)
         loop.exec();
     progress.cancelled = progress.cancelled || box.wasCanceled();
-    if (progress.cancelled && onCancel == OnCancel::Leave)
+    if (progress.cancelled) {
+        // A worker still using the window's things gets to where it stops or owns all it uses.
+        while (!step->finished && !progress.ownsAll)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (progress.cancelled && progress.ownsAll)
         worker.detach();
     else
         worker.join();
@@ -224,6 +236,11 @@ void openDataFile(QFile& file)
 
 TfmGraph::TfmGraph(ui::Dialogs& dialogs)
     : ui::ToolWindow(dialogs, {"fmGraph", kPlotTitle, 192, 114, 639, 480, QColor(192, 220, 192)})
+    , stepClock([] {
+        return std::int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now().time_since_epoch())
+                                .count());
+    })
 {
 }
 
@@ -264,11 +281,13 @@ void TfmGraph::BitBtn2Click()
         ~Writable() { memo->setReadOnly(false); }
     } writable{Memo1};
     plot::Column column;
-    if (!runWithProgress(this, QStringLiteral("Построение графика…"), std::int64_t(text.size()),
-                         [&](Progress& progress) {
-                             column = plot::readColumn(
-                                 text, [&](std::size_t at) { return progress.keepGoing(std::int64_t(at)); });
-                         }))
+    if (!runWithProgress(
+            this, QStringLiteral("Построение графика…"), std::int64_t(text.size()),
+            [&](Progress& progress) {
+                column = plot::readColumn(
+                    text, [&](std::size_t at) { return progress.keepGoing(std::int64_t(at)); });
+            },
+            stepClock))
         return;
     Chart1->appendTitleLine(kPlotTitle);
     // The lines read before an unreadable one are drawn, all in one go, before its error.
@@ -298,25 +317,27 @@ void TfmGraph::BitBtn1Click()
         ~Writable() { memo->setReadOnly(false); }
     } writable{Memo1};
     const std::string_view text = Memo1->text();
-    const bool saved = runWithProgress(this, QStringLiteral("Сохранение…"), std::int64_t(text.size()),
-                                       [&](Progress& progress) {
-                                           // A memo that starts with a byte-order mark keeps it: loading
-                                           // drops the one written before it.
-                                           if (text.starts_with("\xEF\xBB\xBF"))
-                                               file.write("\xEF\xBB\xBF");
-                                           std::string piece;
-                                           for (std::size_t at = 0; at < text.size(); at += kPieceBytes) {
-                                               if (!progress.keepGoing(std::int64_t(at)))
-                                                   return;
-                                               piece.clear();
-                                               for (const char c : text.substr(at, kPieceBytes)) {
-                                                   if (c == '\n')
-                                                       piece += '\r';
-                                                   piece += c;
-                                               }
-                                               file.write(piece);
-                                           }
-                                       });
+    const bool saved = runWithProgress(
+        this, QStringLiteral("Сохранение…"), std::int64_t(text.size()),
+        [&](Progress& progress) {
+            // A memo that starts with a byte-order mark keeps it: loading
+            // drops the one written before it.
+            if (text.starts_with("\xEF\xBB\xBF"))
+                file.write("\xEF\xBB\xBF");
+            std::string piece;
+            for (std::size_t at = 0; at < text.size(); at += kPieceBytes) {
+                if (!progress.keepGoing(std::int64_t(at)))
+                    return;
+                piece.clear();
+                for (const char c : text.substr(at, kPieceBytes)) {
+                    if (c == '\n')
+                        piece += '\r';
+                    piece += c;
+                }
+                file.write(piece);
+            }
+        },
+        stepClock);
     if (saved)
         file.commit(); // a cancelled save leaves the previous file as it was
 }
@@ -328,7 +349,8 @@ void TfmGraph::BitBtn3Click()
         return;
     m_openName = name;
     // The file, its text and the new memo text belong to the loading step: a cancelled load
-    // finishes its current piece on its own and lets them go.
+    // finishes its current piece on its own and lets them go. The new text's buffer is made
+    // on the worker too: taking the file's size of memory costs tens of milliseconds.
     struct Load {
         QFile file;
         QByteArray bytes;
@@ -351,10 +373,11 @@ void TfmGraph::BitBtn3Click()
             throw ui::cannotOpen(name, load->file.errorString());
         load->data = std::string_view(load->bytes.constData(), std::size_t(load->bytes.size()));
     }
-    load->loader = Memo1->newLoader(std::int64_t(load->data.size()));
     if (!runWithProgress(
             this, QStringLiteral("Загрузка…"), std::int64_t(load->data.size()),
-            [load](Progress& progress) {
+            [load, memo = Memo1](Progress& progress) {
+                load->loader = memo->newLoader(std::int64_t(load->data.size()));
+                progress.ownsAll = true;
                 plot::MemoTextReader reader(load->data);
                 while (!reader.atEnd()) {
                     if (!progress.keepGoing(std::int64_t(reader.bytesRead()))) {
@@ -365,7 +388,7 @@ void TfmGraph::BitBtn3Click()
                         throw std::runtime_error("Out of memory");
                 }
             },
-            OnCancel::Leave))
+            stepClock))
         return;
     Memo1->take(std::move(load->loader)); // undo history cleared, cursor at the start
 }

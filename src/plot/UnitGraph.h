@@ -7,6 +7,8 @@
 
 #include "ui/ToolWindow.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class QPushButton;
@@ -41,6 +43,9 @@ public:
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn3 = nullptr;
     QPushButton* Button2 = nullptr;
+    // Milliseconds on a steady clock, read while a step runs to decide when its progress box
+    // shows; a test replaces it with one it steps.
+    std::function<std::int64_t()> stepClock;
 
 private:
     QString m_saveName; // the names last chosen in each file dialog, offered again next time

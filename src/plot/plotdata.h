@@ -93,4 +93,18 @@ private:
 // Every CR LF, lone CR and lone LF becomes one LF.
 std::string normalizeLineBreaks(std::string_view text);
 
+// When a step run on a worker (loading, saving, plotting) shows its progress box: once its pace
+// says it takes kLongStepMs or more in all, judged from kPaceAfterMs on, and in any case once it
+// has run kShowProgressByMs; a step that ends sooner shows none. done and total are in the
+// step's own units.
+inline constexpr std::int64_t kLongStepMs = 300;
+inline constexpr std::int64_t kPaceAfterMs = 50;
+inline constexpr std::int64_t kShowProgressByMs = 200;
+constexpr bool showProgress(std::int64_t elapsedMs, std::int64_t done, std::int64_t total)
+{
+    if (elapsedMs >= kShowProgressByMs)
+        return true;
+    return elapsedMs >= kPaceAfterMs && done > 0 && elapsedMs * total >= kLongStepMs * done;
+}
+
 } // namespace plot
