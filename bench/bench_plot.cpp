@@ -187,7 +187,6 @@ void watchedLoad(benchmark::State& state)
                 gapEnd = now;
                 gapCpu = cpu - lastCpu;
             }
-                std::fprintf(stderr, "GAP %lld ms at %lld, cpu %.1f\n", now - lastTurn, now, cpu - lastCpu);
             lastTurn = now;
             lastCpu = cpu;
         };
