@@ -59,6 +59,22 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// Counts the progress boxes shown while it lives.
+class ShownBoxes : public QObject {
+public:
+    ShownBoxes() { qApp->installEventFilter(this); }
+    ~ShownBoxes() override { qApp->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(watched))
+            ++count;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestGraphWindow : public QObject {
@@ -573,6 +589,33 @@ private slots:
         memoBox()->setFocus();
         QTest::keyClicks(memoBox(), QStringLiteral("0"));
         QCOMPARE(memo()->toPlainText(), QStringLiteral("01\n4\n9"));
+    }
+
+    // The progress box shows by the window's step clock, which the test steps: a load on a clock
+    // that stands still ends without a box, one whose clock has run past the deadline shows it,
+    // and either way the file is loaded.
+    void progressShownByTheClock_data()
+    {
+        QTest::addColumn<qint64>("tick"); // how far the clock moves at each reading
+        QTest::addColumn<int>("shown");
+        QTest::newRow("quick load") << qint64(0) << 0;
+        QTest::newRow("past the deadline") << qint64(plot::kShowProgressByMs) << 1;
+    }
+
+    void progressShownByTheClock()
+    {
+        QFETCH(qint64, tick);
+        QFETCH(int, shown);
+        open();
+        qint64 now = 0;
+        w()->stepClock = [&] { return now += tick; };
+        writeAll(m_app.path("data.txt"), "5\r\n6\r\n");
+        m_app.dialogs->fileAnswers = {m_app.path("data.txt")};
+        const ShownBoxes boxes;
+        click(w(), "BitBtn3");
+        QCOMPARE(boxes.count, shown);
+        QCOMPARE(memo()->toPlainText(), QStringLiteral("5\n6\n"));
+        QCOMPARE(m_app.dialogs->errors(), QStringList());
     }
 
     // Every finite value is drawn inside the axes, whose marks are numbers.

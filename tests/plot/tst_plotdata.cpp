@@ -1,4 +1,5 @@
-// The plot column read from memo text, and the text of loaded data files, as rows of text.
+// The plot column read from memo text, the text of loaded data files, as rows of text, and when
+// a long step shows its progress.
 
 #include "plot/plotdata.h"
 
@@ -168,6 +169,29 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, normalized);
         QCOMPARE(bytes(plot::normalizeLineBreaks(text.toStdString())), normalized);
+    }
+
+    // A step's progress shows once its pace says it is long, and by the deadline in any case.
+    void showProgress_data()
+    {
+        QTest::addColumn<qint64>("elapsed");
+        QTest::addColumn<qint64>("done"); // of 1000
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("just started") << qint64(0) << qint64(0) << false;
+        QTest::newRow("pace not judged yet") << qint64(plot::kPaceAfterMs - 1) << qint64(1) << false;
+        QTest::newRow("pace: long") << qint64(plot::kPaceAfterMs)
+                                    << qint64(1000 * plot::kPaceAfterMs / plot::kLongStepMs) << true;
+        QTest::newRow("pace: ends sooner") << qint64(150) << qint64(501) << false;
+        QTest::newRow("no pace yet") << qint64(plot::kShowProgressByMs - 1) << qint64(0) << false;
+        QTest::newRow("deadline, nearly done") << qint64(plot::kShowProgressByMs) << qint64(999) << true;
+    }
+
+    void showProgress()
+    {
+        QFETCH(qint64, elapsed);
+        QFETCH(qint64, done);
+        QFETCH(bool, shown);
+        QCOMPARE(plot::showProgress(elapsed, done, 1000), shown);
     }
 };
 
