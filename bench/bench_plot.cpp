@@ -1,8 +1,9 @@
-// The plot window with long columns (offscreen): plotting, loading and saving 10^4 to 10^7
-// lines, each measured to the end of the window's repaint, and the memo component's own load
-// of the same text beside the window's. The 10^7-line load reports when its progress box
-// appeared, the longest the event loop went without turning, how long "Отмена" took, and the
-// memory the memo holds the text in.
+// The plot window with long columns (offscreen, or the platform QT_QPA_PLATFORM names):
+// plotting, loading and saving 10^4 to 10^7 lines, each measured to the end of the window's
+// repaint, and the memo component's own load of the same text beside the window's. The
+// 10^7-line load reports when its progress box appeared, the longest the event loop went
+// without turning and how much of that the window's thread ran (the rest it waited for a core),
+// how long "Отмена" took, and the memory the memo holds the text in.
 
 #include "numtext/numtext.h"
 #include "plot/MemoEditor.h"

@@ -1,5 +1,6 @@
-// The main of the benchmarks that create windows: an offscreen application with the decimal
-// comma, then Google Benchmark's own run.
+// The main of the benchmarks that create windows: an offscreen application (unless
+// QT_QPA_PLATFORM names another platform) with the decimal comma, then Google Benchmark's own
+// run.
 
 #include "numtext/numtext.h"
 

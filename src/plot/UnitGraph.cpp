@@ -320,8 +320,8 @@ void TfmGraph::BitBtn1Click()
     const bool saved = runWithProgress(
         this, QStringLiteral("Сохранение…"), std::int64_t(text.size()),
         [&](Progress& progress) {
-            // A memo that starts with a byte-order mark keeps it: loading
-            // drops the one written before it.
+            // A memo that starts with a byte-order mark keeps it: loading drops the one written
+            // before it.
             if (text.starts_with("\xEF\xBB\xBF"))
                 file.write("\xEF\xBB\xBF");
             std::string piece;
