@@ -34,6 +34,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -135,6 +136,10 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
         std::atomic<bool> finished{false};
         std::exception_ptr error;
         std::function<void(Progress&)> work;
+        // The loop that waits for the step, told at once when it ends (not at the next poll);
+        // null once it has stopped waiting, so a worker left to finish alone tells nobody.
+        std::mutex waiting;
+        QEventLoop* waiter = nullptr;
     };
     const auto step = std::make_shared<Step>();
     step->work = work;
@@ -172,6 +177,7 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
     });
     const InputBlocker blocker(&box);
     showIfDue(); // a clock already past the deadline shows the box at once
+    step->waiter = &loop;
     std::thread worker([step] {
         try {
             step->work(step->progress);
@@ -179,10 +185,17 @@ bool runWithProgress(QWidget* window, const QString& label, std::int64_t total,
             step->error = std::current_exception();
         }
         step->finished = true;
+        const std::lock_guard lock(step->waiting);
+        if (step->waiter)
+            QMetaObject::invokeMethod(step->waiter, &QEventLoop::quit, Qt::QueuedConnection);
     });
     poll.start();
     if (!progress.cancelled)
         loop.exec();
+    {
+        const std::lock_guard lock(step->waiting);
+        step->waiter = nullptr;
+    }
     progress.cancelled = progress.cancelled || box.wasCanceled();
     if (progress.cancelled) {
         // A worker still using the window's things gets to where it stops or owns all it uses.
