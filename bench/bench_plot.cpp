@@ -1,7 +1,7 @@
 // The plot window with long columns (offscreen, or the platform QT_QPA_PLATFORM names):
 // plotting, loading and saving 10^4 to 10^7 lines, each measured to the end of the window's
 // repaint, and the memo component's own load of the same text beside the window's. The
-// 10^7-line load reports when its progress box appeared, the longest the event loop went
+// 10^7-line load and plot report when the progress box appeared, the longest the event loop went
 // without turning and how much of that the window's thread ran (the rest it waited for a core),
 // how long "Отмена" took, and the memory the memo holds the text in.
 
@@ -152,26 +152,29 @@ void saveColumn(benchmark::State& state)
     }
 }
 
-// One load of a 10^7-line file watched from the event loop, from the click until the window has
-// painted the result: when the progress box showed, the longest gap between two turns of the
-// loop and when it ended, and the memory taken. With cancelAfterMs > 0 the box is cancelled
-// then, and the time until the window is back is reported; with overFull the memo already
-// holds the column, so the load also lets a long text go.
-void watchedLoad(benchmark::State& state)
+// One step on a 10^7-line column watched from the event loop, from the click until the window
+// has painted the result: when the progress box showed, the longest gap between two turns of
+// the loop, when it ended and how much of it the window's thread ran, and the memory a load
+// took. With cancelAfterMs > 0 the box is cancelled then, and the time until the window is back
+// is reported. The step is by mode: a load into the empty memo, a load over the column already
+// in the memo (so it also lets a long text go), or plotting the column.
+enum WatchedStep { IntoEmpty, OverFull, Plot };
+void watchedStep(benchmark::State& state)
 {
     const std::int64_t n = state.range(0);
     const int cancelAfterMs = int(state.range(1));
-    const bool overFull = state.range(2) != 0;
+    const auto mode = WatchedStep(state.range(2));
     QTemporaryDir dir;
     const QString path = writeColumn(dir, n);
     Window w;
     for (auto _ : state) {
         state.PauseTiming();
-        if (overFull) {
+        if (mode == IntoEmpty) {
+            w.setText({});
+        } else {
             w.dialogs.fileAnswers.push_back(path);
             w.graph.BitBtn3Click();
-        } else {
-            w.setText({});
+            w.graph.Button2Click();
         }
         settle(w.graph);
         const qsizetype linesBefore = w.graph.Memo1->lineCount();
@@ -203,13 +206,17 @@ void watchedLoad(benchmark::State& state)
                 box->cancel();
             }
         });
-        w.dialogs.fileAnswers.push_back(path);
+        if (mode != Plot)
+            w.dialogs.fileAnswers.push_back(path);
         clock.start();
         tick.start();
-        w.graph.BitBtn3Click();
+        if (mode == Plot)
+            w.graph.BitBtn2Click();
+        else
+            w.graph.BitBtn3Click();
         const qint64 returned = clock.elapsed();
         turn();
-        // The turns after the step: the window repaints the new text.
+        // The turns after the step: the window repaints the new text or the chart.
         QEventLoop after;
         QTimer::singleShot(300, &after, &QEventLoop::quit);
         after.exec();
@@ -222,9 +229,12 @@ void watchedLoad(benchmark::State& state)
         if (cancelAfterMs > 0) {
             state.counters["cancel_ms"] = double(returned - cancelledAt);
             if (w.graph.Memo1->lineCount() != linesBefore)
-                state.SkipWithError("the cancelled load changed the memo");
+                state.SkipWithError("the cancelled step changed the memo");
+        } else if (mode == Plot) {
+            if (w.graph.Chart1->series(0)->count() != n)
+                state.SkipWithError("not every line was plotted");
         } else {
-            if (!overFull) {
+            if (mode == IntoEmpty) {
                 state.counters["memo_MiB"] = rssMiB() - rssBefore;
                 state.counters["file_MiB"] = double(QFile(path).size()) / (1 << 20);
             }
@@ -240,9 +250,10 @@ BENCHMARK(plotColumn)->RangeMultiplier(10)->Range(10'000, 10'000'000)->Unit(benc
 BENCHMARK(loadColumn)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(componentLoad)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(saveColumn)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(watchedLoad)
-    ->Args({10'000'000, 0, 0})
-    ->Args({10'000'000, 400, 0})
-    ->Args({10'000'000, 0, 1})
+BENCHMARK(watchedStep)
+    ->Args({10'000'000, 0, IntoEmpty})
+    ->Args({10'000'000, 400, IntoEmpty})
+    ->Args({10'000'000, 0, OverFull})
+    ->Args({10'000'000, 0, Plot})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

@@ -304,7 +304,7 @@ void TfmGraph::BitBtn2Click()
         return;
     Chart1->appendTitleLine(kPlotTitle);
     // The lines read before an unreadable one are drawn, all in one go, before its error.
-    Chart1->series(0)->addPoints(column.values, kRed);
+    Chart1->series(0)->addPoints(std::move(column.values), kRed);
     if (column.error)
         throw *column.error;
     BitBtn2->setEnabled(false);

@@ -46,7 +46,7 @@ void ChartSeries::startColor(QRgb color)
         m_colors.emplace_back(count(), color);
 }
 
-void ChartSeries::addPoints(std::span<const double> ys, const QColor& color)
+void ChartSeries::addPoints(std::vector<double> ys, const QColor& color)
 {
     if (ys.empty())
         return;
@@ -55,7 +55,10 @@ void ChartSeries::addPoints(std::span<const double> ys, const QColor& color)
     const auto [low, high] = std::minmax_element(ys.begin(), ys.end());
     extendRange(*low);
     m_maxY = std::max(m_maxY, *high);
-    m_y.insert(m_y.end(), ys.begin(), ys.end());
+    if (m_y.empty())
+        m_y = std::move(ys);
+    else
+        m_y.insert(m_y.end(), ys.begin(), ys.end());
     emit changed();
 }
 

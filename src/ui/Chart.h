@@ -36,8 +36,9 @@ public:
     double maximumY() const { return m_maxY; }
 
     // Adds ys in order, the k-th labelled with the number k, all in one colour, and redraws
-    // once. The labels are written when asked for, so ten million points hold only their Y.
-    void addPoints(std::span<const double> ys, const QColor& color);
+    // once. The labels are written when asked for, so ten million points hold only their Y; an
+    // empty series takes ys's storage rather than copy it.
+    void addPoints(std::vector<double> ys, const QColor& color);
     void clear();
 
 signals:
