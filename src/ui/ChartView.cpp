@@ -264,8 +264,11 @@ void ChartView::setX(double low, double high)
         low -= high - last;
         high = last;
     }
+    // One redraw for the new range, not one more for each change the axis signals.
+    m_redrawing = true;
     m_axisX->setStartValue(low);
     m_axisX->setRange(low, high);
+    m_redrawing = false;
     redraw();
 }
 
