@@ -2,6 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace plot {
 
@@ -22,6 +28,23 @@ template <typename Visit> void forEachLine(std::string_view text, Visit visit)
             ++end;
         start = end + 1;
     }
+}
+
+// The first byte from p on that is not ASCII, or end. Data files are mostly ASCII: 32 bytes are
+// checked at a time while they are all ASCII.
+const char* skipAscii(const char* p, const char* end)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    while (end - p >= 32) {
+        std::uint64_t words[4];
+        std::memcpy(words, p, sizeof words);
+        if (((words[0] | words[1] | words[2] | words[3]) & kHighBits) != 0)
+            break;
+        p += 32;
+    }
+    while (p < end && static_cast<unsigned char>(*p) < 0x80)
+        ++p;
+    return p;
 }
 
 // Windows-1251, bytes 0x80 to 0xBF; 0xC0 to 0xFF are А to я in order. 0x98, unassigned in
@@ -82,10 +105,19 @@ void decodePiece(std::string_view piece, Encoding encoding, std::string& out)
     case Encoding::Utf8:
         out.append(piece);
         return;
-    case Encoding::Cp1251:
-        for (const char byte : piece)
-            appendUtf8(out, cp1251(static_cast<unsigned char>(byte)));
+    case Encoding::Cp1251: {
+        const char* p = piece.data();
+        const char* const end = p + piece.size();
+        while (p < end) {
+            const char* const ascii = skipAscii(p, end); // ASCII bytes are their own UTF-8
+            out.append(p, ascii);
+            if (ascii == end)
+                break;
+            appendUtf8(out, cp1251(static_cast<unsigned char>(*ascii)));
+            p = ascii + 1;
+        }
         return;
+    }
     case Encoding::Utf16LE:
     case Encoding::Utf16BE:
         std::size_t i = 0;
@@ -128,14 +160,14 @@ std::size_t pieceEnd(std::string_view file, Encoding encoding, std::size_t at, s
 // Well-formed UTF-8 only: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isUtf8(std::string_view text)
 {
+    const char* const textEnd = text.data() + text.size();
+    const auto* const end = reinterpret_cast<const unsigned char*>(textEnd);
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
     while (p < end) {
+        p = reinterpret_cast<const unsigned char*>(skipAscii(reinterpret_cast<const char*>(p), textEnd));
+        if (p == end)
+            break;
         const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
         int length = 0;
         unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
         if (c >= 0xC2 && c <= 0xDF) {
@@ -163,6 +195,66 @@ bool isUtf8(std::string_view text)
         p += length;
     }
     return true;
+}
+
+// Appends text with its line breaks made LF: each CR becomes LF and an LF right after a CR is
+// dropped, so CR LF, lone CR and lone LF each give one LF. afterCR says whether the text before
+// this piece ended in CR and is left saying whether this piece did.
+void appendNormalized(std::string_view text, std::string& out, bool& afterCR)
+{
+    const std::size_t at = out.size();
+    out.resize(at + text.size());
+    char* w = out.data() + at;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    bool cr = afterCR;
+    // Byte by byte without a branch per byte: in a column of numbers every line has its CR.
+    const auto bytesTo = [&](const char* stop) {
+        for (; p < stop; ++p) {
+            const char c = *p;
+            *w = c == '\r' ? '\n' : c;
+            w += !(cr && c == '\n');
+            cr = c == '\r';
+        }
+    };
+#if defined(__SSE2__)
+    // 16 bytes at a time, while 16 more follow them. The runs between the LFs to drop are copied
+    // 16 bytes at a time from the text, each one after the last's end, and the CR that ends a run
+    // is made LF in place; a block with any other CR inside it goes byte by byte. Every store
+    // stays within the text's size in out: what is written never runs ahead of what is read.
+    const __m128i crs = _mm_set1_epi8('\r');
+    const __m128i lfs = _mm_set1_epi8('\n');
+    while (end - p >= 32) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto crBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, crs)));
+        const auto lfBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lfs)));
+        unsigned drop = lfBits & (crBits << 1 | unsigned(cr)); // LFs right after a CR
+        if ((crBits & ~(drop >> 1) & 0x7FFFu) != 0) { // a CR not before an LF, short of the last byte
+            bytesTo(p + 16);
+            continue;
+        }
+        unsigned from = 0;
+        for (; drop != 0; drop &= drop - 1) {
+            const auto lf = unsigned(std::countr_zero(drop));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
+            w += lf - from;
+            if (lf > from)
+                w[-1] = '\n'; // the CR before the dropped LF
+            from = lf + 1;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
+        w += 16 - from;
+        cr = (crBits & 0x8000u) != 0;
+        if (cr)
+            w[-1] = '\n';
+        p += 16;
+    }
+#endif
+    bytesTo(end);
+    out.resize(std::size_t(w - out.data()));
+    afterCR = cr;
 }
 
 } // namespace
@@ -229,14 +321,16 @@ MemoTextReader::MemoTextReader(std::string_view file, std::int64_t capacity)
 std::string_view MemoTextReader::next(std::size_t maxBytes)
 {
     const std::size_t end = pieceEnd(m_file, m_encoding.encoding, m_at, maxBytes);
-    std::string decoded;
-    decodePiece(m_file.substr(m_at, end - m_at), m_encoding.encoding, decoded);
+    const std::string_view bytes = m_file.substr(m_at, end - m_at);
     m_at = end;
-    std::string_view text = decoded;
-    if (m_afterCR && text.starts_with('\n'))
-        text.remove_prefix(1);
-    m_afterCR = text.ends_with('\r');
-    m_piece = normalizeLineBreaks(text);
+    m_piece.clear();
+    if (m_encoding.encoding == Encoding::Utf8) {
+        appendNormalized(bytes, m_piece, m_afterCR); // the file's bytes are the text already
+    } else {
+        m_decoded.clear();
+        decodePiece(bytes, m_encoding.encoding, m_decoded);
+        appendNormalized(m_decoded, m_piece, m_afterCR);
+    }
     m_produced += std::int64_t(m_piece.size());
     if (m_produced > m_capacity)
         throw CapacityError();
@@ -246,16 +340,8 @@ std::string_view MemoTextReader::next(std::size_t maxBytes)
 std::string normalizeLineBreaks(std::string_view text)
 {
     std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            out += text[i];
-            continue;
-        }
-        out += '\n';
-        if (i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-    }
+    bool afterCR = false;
+    appendNormalized(text, out, afterCR);
     return out;
 }
 

@@ -87,6 +87,7 @@ private:
     std::int64_t m_produced = 0;
     std::size_t m_at;
     bool m_afterCR = false; // the last piece ended in CR: an LF that starts this one goes with it
+    std::string m_decoded;  // a piece of a file not in UTF-8, decoded, before its line breaks
     std::string m_piece;
 };
 

@@ -9,6 +9,11 @@ namespace {
 
 QByteArray bytes(std::string_view text) { return QByteArray(text.data(), qsizetype(text.size())); }
 
+// Four 16-byte blocks: a lone CR in the first, CR LF inside the second, whose last byte is a CR
+// whose LF starts the third, and CR LF in the last.
+const QByteArray kBlocks = QByteArray("1\r2\r\n33333333333") + "\r\n44\r\n555\r\n6666\r" +
+                           "\n7777777\r\n888888" + "\r\n99999999999\r\n0";
+
 } // namespace
 
 class TestPlotData : public QObject {
@@ -89,6 +94,10 @@ private slots:
         QTest::newRow("sequence cut at the end") << QByteArray("1\xD0") << QStringLiteral("1Р");
         QTest::newRow("one stray byte makes the whole file single-byte")
             << QByteArray("\xD0\xAF\xFF") << QStringLiteral("\u0420\u0407\u044F");
+        QTest::newRow("stray byte after long ASCII runs")
+            << QByteArray(40, '1') + "\xD0\xAF" + QByteArray(40, '2') + "\xFF"
+            << QString(40, u'1') + QStringLiteral("\u0420\u0407") + QString(40, u'2') +
+                   QStringLiteral("\u044F");
     }
 
     void decodeText()
@@ -110,6 +119,7 @@ private slots:
         QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE\x2F\x04\x0D\x00\x0A\x00\x3D\xD8\x00\xDE\x0D\x00",
                                                  14);
         QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\xD8\x3D\xDE\x00\x00\x0D\x00\x0A\x04\x2F", 12);
+        QTest::newRow("32-byte pieces, the first ending in CR") << kBlocks;
     }
 
     void memoTextReader()
@@ -117,7 +127,7 @@ private slots:
         QFETCH(QByteArray, file);
         const std::string_view data(file.constData(), std::size_t(file.size()));
         const std::string whole = plot::normalizeLineBreaks(plot::decodeText(data));
-        for (std::size_t piece = 1; piece <= 5; ++piece) {
+        for (const std::size_t piece : {1, 2, 3, 4, 5, 32}) {
             plot::MemoTextReader reader(data);
             std::string text;
             while (!reader.atEnd())
@@ -162,6 +172,8 @@ private slots:
         QTest::newRow("CR LF") << QByteArray("1\r\n2\r\n") << QByteArray("1\n2\n");
         QTest::newRow("lone CR") << QByteArray("1\r2\r") << QByteArray("1\n2\n");
         QTest::newRow("CR before CR LF") << QByteArray("1\r\r\n2") << QByteArray("1\n\n2");
+        QTest::newRow("16-byte blocks")
+            << kBlocks << QByteArray("1\n2\n33333333333\n44\n555\n6666\n7777777\n888888\n99999999999\n0");
     }
 
     void normalizeLineBreaks()
