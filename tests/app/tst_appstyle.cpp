@@ -86,7 +86,6 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::newRow("blue") << QColor(Qt::blue) << int(QStyle::State_Enabled | QStyle::State_Raised);
         QTest::newRow("red, pressed") << QColor(Qt::red) << int(QStyle::State_Enabled | QStyle::State_Sunken);
-        QTest::newRow("olive, disabled") << QColor(128, 128, 0) << int(QStyle::State_None);
     }
 
     void keyFacesLookAsTheStyleDrawsThem()

@@ -44,11 +44,6 @@ start() {
         return 1
     fi
     export DISPLAY=":$(head -n 1 "$dir/display")"
-    # The server answers a client before the window manager is started.
-    for _ in $(seq 200); do
-        xprop -root >/dev/null 2>&1 && break
-        sleep 0.05
-    done
     if ! xprop -root >/dev/null 2>&1; then
         echo "Xvfb on $DISPLAY does not answer:"
         cat "$dir/xvfb.log"

@@ -189,7 +189,6 @@ private slots:
         QTest::addColumn<qint64>("elapsed");
         QTest::addColumn<qint64>("done"); // of 1000
         QTest::addColumn<bool>("shown");
-        QTest::newRow("just started") << qint64(0) << qint64(0) << false;
         QTest::newRow("pace not judged yet") << qint64(plot::kPaceAfterMs - 1) << qint64(1) << false;
         QTest::newRow("pace: long") << qint64(plot::kPaceAfterMs)
                                     << qint64(1000 * plot::kPaceAfterMs / plot::kLongStepMs) << true;
